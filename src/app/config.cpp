@@ -1,0 +1,147 @@
+// config.cpp — the settings record and the file "cfg".
+#include "app/config.h"
+
+#include <cstdio>
+#include <cstring>
+
+static const char *CFG_PATH = "cfg";
+
+static game_param param;
+int32_t st_page = 0;
+
+game_param *get_par_str()
+{
+    return &param;
+}
+
+void cfg_defaults(game_param *out)
+{
+    memset(out, 0, sizeof *out);
+    out->window_width = 800;
+    out->window_height = 600;
+    out->window_x = 30;
+    out->window_y = 30;
+    out->view_distance = 1;
+    memcpy(out->language, "rus", 4);
+    out->world_counter = 1;
+    out->fog_enabled = 1;
+}
+
+// --- byte layout ---
+
+static void put_i32(unsigned char *at, int32_t v)
+{
+    uint32_t u = (uint32_t)v;
+    at[0] = (unsigned char)(u & 0xff);
+    at[1] = (unsigned char)((u >> 8) & 0xff);
+    at[2] = (unsigned char)((u >> 16) & 0xff);
+    at[3] = (unsigned char)((u >> 24) & 0xff);
+}
+
+static int32_t get_i32(const unsigned char *at)
+{
+    uint32_t u = (uint32_t)at[0] | (uint32_t)at[1] << 8 | (uint32_t)at[2] << 16 | (uint32_t)at[3] << 24;
+    return (int32_t)u;
+}
+
+void cfg_encode(const game_param *p, unsigned char out[CFG_BYTES])
+{
+    memcpy(out + 0, p->reserved_head, 4);
+    put_i32(out + 4, p->window_width);
+    put_i32(out + 8, p->window_height);
+    put_i32(out + 12, p->window_x);
+    put_i32(out + 16, p->window_y);
+    put_i32(out + 20, p->view_distance);
+    memcpy(out + 24, p->language, 4);
+    put_i32(out + 28, p->world_counter);
+    put_i32(out + 32, p->fog_enabled);
+    memcpy(out + 36, p->reserved_tail, 4);
+}
+
+// A field is taken from the file only when all its 4 bytes are there.
+static int has_field(int count, int offset)
+{
+    return count >= offset + 4;
+}
+
+static void read_fields(const unsigned char *b, int count, game_param *out)
+{
+    if (has_field(count, 0))
+        memcpy(out->reserved_head, b + 0, 4);
+    if (has_field(count, 4))
+        out->window_width = get_i32(b + 4);
+    if (has_field(count, 8))
+        out->window_height = get_i32(b + 8);
+    if (has_field(count, 12))
+        out->window_x = get_i32(b + 12);
+    if (has_field(count, 16))
+        out->window_y = get_i32(b + 16);
+    if (has_field(count, 20))
+        out->view_distance = get_i32(b + 20);
+    if (has_field(count, 24))
+        memcpy(out->language, b + 24, 4);
+    if (has_field(count, 28))
+        out->world_counter = get_i32(b + 28);
+    if (has_field(count, 32))
+        out->fog_enabled = get_i32(b + 32);
+    if (has_field(count, 36))
+        memcpy(out->reserved_tail, b + 36, 4);
+}
+
+// A file the program did not write may hold anything; values the rest of the
+// game would index or divide with are brought back to the defaults.
+static void repair_fields(game_param *p)
+{
+    game_param d;
+    cfg_defaults(&d);
+    if (p->window_width < 1)
+        p->window_width = d.window_width;
+    if (p->window_height < 1)
+        p->window_height = d.window_height;
+    if (p->view_distance < 1 || p->view_distance > 3)
+        p->view_distance = d.view_distance;
+    if (p->fog_enabled != 0 && p->fog_enabled != 1)
+        p->fog_enabled = d.fog_enabled;
+    if (!memchr(p->language, '\0', sizeof p->language))
+        memcpy(p->language, d.language, sizeof p->language);
+}
+
+void cfg_decode(const unsigned char *bytes, int count, game_param *out)
+{
+    cfg_defaults(out);
+    read_fields(bytes, count, out);
+    repair_fields(out);
+}
+
+// --- the file ---
+
+int save()
+{
+    unsigned char bytes[CFG_BYTES];
+    cfg_encode(&param, bytes);
+    FILE *f = fopen(CFG_PATH, "wb");
+    if (!f)
+        return 0;
+    size_t written = fwrite(bytes, 1, CFG_BYTES, f);
+    int closed = fclose(f) == 0;
+    return written == CFG_BYTES && closed;
+}
+
+void load()
+{
+    FILE *f = fopen(CFG_PATH, "rb");
+    if (!f) {
+        cfg_defaults(&param);
+        st_page = 1;
+        save();
+        f = fopen(CFG_PATH, "rb");
+    }
+    if (f) {
+        unsigned char bytes[CFG_BYTES];
+        int count = (int)fread(bytes, 1, CFG_BYTES, f);
+        fclose(f);
+        cfg_decode(bytes, count, &param);
+    }
+    param.window_x = 0;
+    param.window_y = 0;
+}

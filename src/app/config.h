@@ -1,0 +1,33 @@
+// config.h — the settings record and its file "cfg": 40 bytes, little-endian,
+// no header, read once at start and rewritten whole whenever a setting changes.
+#pragma once
+#include <cstdint>
+
+constexpr int CFG_BYTES = 40;
+
+struct game_param {
+    char reserved_head[4];   // carries nothing; kept so the file layout stays 40 bytes
+    int32_t window_width;
+    int32_t window_height;
+    int32_t window_x;        // always 0 after load: the window opens at the corner
+    int32_t window_y;
+    int32_t view_distance;   // chunks, 1 ... 3
+    char language[4];        // "rus" or "eng", NUL-terminated
+    int32_t world_counter;   // number in the default name of the next new world
+    int32_t fog_enabled;     // 0 off, 1 on
+    char reserved_tail[4];
+};
+
+extern int32_t st_page;      // menu page opened at start: 1 (language choice) on the first run
+
+// Reads "cfg", creating it with the defaults when it is missing.
+void load();
+// Writes the record to "cfg"; 1 on success.
+int save();
+game_param *get_par_str();
+
+// The record as the 40 bytes of the file, and back. Decoding keeps the
+// defaults for fields the bytes do not cover and for values out of range.
+void cfg_encode(const game_param *p, unsigned char out[CFG_BYTES]);
+void cfg_decode(const unsigned char *bytes, int count, game_param *out);
+void cfg_defaults(game_param *out);

@@ -1,0 +1,111 @@
+// engine.cpp — the engine's one-time GL and resource set-up.
+#include "app/engine.h"
+
+#include "app/config.h"
+#include "gui/gui.h"
+#include "gui/lang.h"
+#include "platform/platform.h"
+#include "player/cells.h"
+#include "player/particles.h"
+#include "render/c_math.h"
+#include "save/catalogue.h"
+
+#include <GL/glu.h>
+#include <ctime>
+
+int32_t gui = 0;
+int32_t game = 0;
+char buff[256];
+
+float fogColor[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+float LightAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+float LightDiffuse[4] = {1.2f, 1.2f, 1.2f, 1.0f};
+float LightPosition[4] = {0.0f, 0.0f, 2.0f, 1.0f};
+
+void e_set_projection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 4.0f / 3.0f, 0.01f, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+static void set_gl_state()
+{
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.9f, 0.9f, 1.0f, 1.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(2.0f);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_DENSITY, 0.4f);
+    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    glFogf(GL_FOG_START, 5.0f);
+    glFogf(GL_FOG_END, 10.0f);
+    if (get_par_str()->fog_enabled)
+        glEnable(GL_FOG);
+
+    glFrontFace(GL_CCW);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
+    glEnable(GL_LIGHT1);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+}
+
+static void load_pictures()
+{
+    LoadGLTextures(0, "./world/standart/ground.tga", &g_textures, 0);
+    LoadGLTextures(0, "./back.tga", back, 1);
+    LoadGLTextures(1, "./qr.tga", back, 1);
+    LoadGLTextures(2, "./lang/rus.tga", back, 1);
+    LoadGLTextures(3, "./lang/eng.tga", back, 1);
+    LoadGLTextures(0, "./font.tga", &font, 1);
+    LoadGLTextures(0, "./world/standart/sun.tga", &sun, 1);
+}
+
+static void give_starting_kit()
+{
+    static const int kit[] = {3, 3, 3, 1, 2, 2, 2};
+    player_cells = init_cells(10, 5);
+    for (int id : kit)
+        add_pack_to_inv(player_cells, id);
+}
+
+int e_init()
+{
+    plat_srand((unsigned int)time(nullptr));
+    e_set_projection();
+    set_gl_state();
+    load_pictures();
+    initfont(font);
+    init_particles();
+    lang_init(get_par_str()->language);
+    give_starting_kit();
+    find_worlds(&ctlg);
+    return 1;
+}
+
+int e_init_gui()
+{
+    gui = 1;
+    game = 0;
+    g_set_par_str(get_par_str());
+    g_set_back(back);
+    g_level(st_page);
+    g_setctlg(&ctlg);
+    return 1;
+}
+
+int e_is_gui()
+{
+    return gui;
+}

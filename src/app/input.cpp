@@ -1,0 +1,98 @@
+// input.cpp — routes GLUT's keyboard and mouse callbacks.
+#include "app/input.h"
+
+#include "app/config.h"
+#include "app/engine.h"
+#include "gui/gui.h"
+#include "player/physics.h"
+
+#include <GL/freeglut.h>
+#include <cstdio>
+
+int32_t keys[256];
+int32_t cells_active = 0;
+int32_t sm_x, sm_y;
+int32_t mouse_x, mouse_y;
+
+void Key(unsigned char key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (key == 27)
+        glutLeaveMainLoop();
+    if (key == 9) {
+        fly_mode = fly_mode == 0 ? 1 : 0;
+        printf("chenged fly %i \n", fly_mode);
+        fly_m(fly_mode);
+    }
+    if (key == 32)
+        e_jump();
+    keys[key] = 1;
+    send_key(key);
+}
+
+void KeyUp(unsigned char key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    printf("%i \n", key);
+    keys[key] = 0;
+}
+
+void send_key(int key)
+{
+    g_send_key(key);
+    if (key >= '1' && key <= '9')
+        cells_active = key - '1';
+    if (key == '0')
+        cells_active = 9;
+}
+
+void set_mouse(int x, int y)
+{
+    g_set_mouse(x, y);
+}
+
+void PassiveMotion(int x, int y)
+{
+    const game_param *p = get_par_str();
+    int cx = p->window_width / 2;
+    int cy = p->window_height / 2;
+    if (x == cx && y == cy)
+        return;   // the event of our own warp back to the centre
+    sm_x = x - cx;
+    sm_y = y - cy;
+    if (e_is_gui()) {
+        mouse_x = (int)(800.0 / p->window_width * x);
+        mouse_y = (int)(600.0 / p->window_height * y);
+        set_mouse(mouse_x, mouse_y);
+    } else {
+        glutWarpPointer(cx, cy);
+    }
+}
+
+void Mouse(int button, int state, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (state == GLUT_DOWN)
+        mouse_down(button);
+    else if (state == GLUT_UP)
+        mouse_up(button);
+}
+
+void mouse_down(int button)
+{
+    if (button != GLUT_LEFT_BUTTON)
+        return;
+    int r = g_mouse_down();
+    if (r == 2)
+        save();
+    if (r == 3)
+        glutLeaveMainLoop();
+}
+
+void mouse_up(int button)
+{
+    (void)button;
+}

@@ -1,0 +1,130 @@
+// loop.cpp — the main loop body and the window callbacks.
+#include "app/loop.h"
+
+#include "app/config.h"
+#include "app/engine.h"
+#include "app/input.h"
+#include "platform/platform.h"
+#include "player/physics.h"
+#include "render/frame.h"
+#include "save/saver.h"
+
+#include <GL/freeglut.h>
+#include <cmath>
+#include <cstdio>
+
+float c_rot_x = 0, c_rot_y = 0;
+double timer = 0.0;
+int fps = 0;
+
+static double lastclock, lastren, lc, frametime;
+static int cdr = 0;
+
+void start_clocks()
+{
+    lastclock = plat_clock_ms();
+    lc = plat_clock_ms();
+    timer = 0.0;
+    lastren = plat_clock_ms();
+}
+
+// A pair is held when its lower-case key is down or its upper-case key is.
+static int held(char lower, char upper)
+{
+    return keys[(unsigned char)lower] == 1 || keys[(unsigned char)upper] != 0;
+}
+
+static void apply_movement()
+{
+    double b = c_rot_y / 180 * 3.14;
+    double a = c_rot_x / 180 * 3.14;
+    float sb = (float)sin(b), cb = (float)cos(b), sa = (float)sin(a);
+    if (held('w', 'W'))
+        movecamera(-0.2f * sb, 0.2f * cb, 0.2f * sa);
+    if (held('s', 'S'))
+        movecamera(0.2f * sb, -0.2f * cb, -0.2f * sa);
+    if (held('a', 'A'))
+        movecamera(0.12f * cb, 0.12f * sb, 0);
+    if (held('d', 'D'))
+        movecamera(-0.12f * cb, -0.12f * sb, 0);
+}
+
+static void apply_mouse_look()
+{
+    c_rot_x += sm_y / 10.0f;
+    c_rot_y += sm_x / 10.0f;
+    if (c_rot_x > 80.0f)
+        c_rot_x = 80.0f;
+    if (c_rot_x < -100.0f)
+        c_rot_x = -100.0f;
+    rotatecamera(c_rot_x, c_rot_y);
+    sm_x = sm_y = 0;
+}
+
+// Busy wait: the cap, not the display's refresh, sets the pace.
+static void wait_frame_slot()
+{
+    while ((plat_clock_ms() - lastren) * FRAME_CAP < 1000)
+        ;
+    lastren = plat_clock_ms();
+}
+
+static void show_frame_rate()
+{
+    if (plat_clock_ms() - lastclock <= 1000)
+        return;
+    fps = cdr;
+    cdr = 0;
+    lastclock = plat_clock_ms();
+    snprintf(buff, sizeof buff, "Quarrow, %s, %s, FPS: %i", "v0.10", "win32", fps);
+    glutSetWindowTitle(buff);
+}
+
+void Display()
+{
+    apply_movement();
+    apply_mouse_look();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // One step a pass; while more is owed the pass draws nothing and catches up.
+    if (timer >= PHYSICS_STEP_MS) {
+        e_psysix();
+        timer -= PHYSICS_STEP_MS;
+    }
+    if (timer <= PHYSICS_STEP_MS) {
+        cdr++;
+        e_render();
+        glutSwapBuffers();
+        wait_frame_slot();
+    }
+    frametime = plat_clock_ms() - lc;
+    lc = plat_clock_ms();
+    timer += frametime;
+    add_to_clock(frametime);
+    show_frame_rate();
+}
+
+void idle()
+{
+    glutPostRedisplay();
+}
+
+void Reshape(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    e_set_projection();
+    game_param *p = get_par_str();
+    p->window_width = width;
+    p->window_height = height;
+    save();
+}
+
+void Close()
+{
+    save_all();
+    glutLeaveMainLoop();
+}
+
+void setVSync(int interval)
+{
+    plat_set_swap_interval(interval);
+}

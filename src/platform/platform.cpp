@@ -1,0 +1,152 @@
+// platform.cpp — Linux (POSIX + GLX) implementation of the platform layer.
+#include "platform/platform.h"
+
+#include <GL/glx.h>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+double plat_clock_ms()
+{
+    // clock() on Linux counts processor time; the game needs wall time.
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (double)((long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
+}
+
+// --- random sequence: a linear congruential generator with 15-bit results ---
+
+static unsigned int rand_state = 1;
+
+void plat_srand(unsigned int seed)
+{
+    rand_state = seed;
+}
+
+int plat_rand()
+{
+    rand_state = rand_state * 214013u + 2531011u;
+    return (int)((rand_state >> 16) & 0x7fff);
+}
+
+// --- files and folders ---
+
+int plat_file_exists(const char *path)
+{
+    return access(path, F_OK) == 0 ? 1 : 0;
+}
+
+int plat_is_dir(const char *path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode) ? 1 : 0;
+}
+
+int plat_make_dir(const char *path)
+{
+    if (mkdir(path, 0755) == 0)
+        return 1;
+    return errno == EEXIST && plat_is_dir(path);
+}
+
+static DIR *open_dir = nullptr;
+
+int plat_dir_open(const char *path)
+{
+    plat_dir_close();
+    open_dir = opendir(path);
+    return open_dir != nullptr;
+}
+
+int plat_dir_next(char *name, int size)
+{
+    if (!open_dir || size <= 0)
+        return 0;
+    for (;;) {
+        dirent *entry = readdir(open_dir);
+        if (!entry)
+            return 0;
+        // The order of entries is the file system's: "." and ".." can come anywhere.
+        if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+            continue;
+        snprintf(name, (size_t)size, "%s", entry->d_name);
+        return 1;
+    }
+}
+
+void plat_dir_close()
+{
+    if (open_dir)
+        closedir(open_dir);
+    open_dir = nullptr;
+}
+
+void plat_pause()
+{
+    if (!isatty(STDIN_FILENO))
+        return;
+    printf("Press Enter to continue . . . ");
+    fflush(stdout);
+    int c;
+    do
+        c = getchar();
+    while (c != '\n' && c != EOF);
+}
+
+// --- swap interval ---
+
+static int has_extension(const char *list, const char *name)
+{
+    if (!list)
+        return 0;
+    size_t len = strlen(name);
+    for (const char *p = strstr(list, name); p; p = strstr(p + 1, name)) {
+        int starts = p == list || p[-1] == ' ';
+        int ends = p[len] == ' ' || p[len] == '\0';
+        if (starts && ends)
+            return 1;
+    }
+    return 0;
+}
+
+typedef void (*SwapIntervalExt)(Display *, GLXDrawable, int);
+typedef int (*SwapIntervalInt)(int);
+
+static void *glx_proc(const char *name)
+{
+    return (void *)glXGetProcAddressARB((const GLubyte *)name);
+}
+
+int plat_set_swap_interval(int interval)
+{
+    Display *display = glXGetCurrentDisplay();
+    GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable)
+        return 0;
+    const char *list = glXQueryExtensionsString(display, DefaultScreen(display));
+    if (has_extension(list, "GLX_EXT_swap_control")) {
+        SwapIntervalExt f = (SwapIntervalExt)glx_proc("glXSwapIntervalEXT");
+        if (f) {
+            f(display, drawable, interval);
+            return 1;
+        }
+    }
+    if (has_extension(list, "GLX_MESA_swap_control")) {
+        SwapIntervalInt f = (SwapIntervalInt)glx_proc("glXSwapIntervalMESA");
+        if (f) {
+            f(interval);
+            return 1;
+        }
+    }
+    // The SGI call answers GLX_BAD_VALUE for 0, so it can only switch sync on.
+    if (has_extension(list, "GLX_SGI_swap_control")) {
+        SwapIntervalInt f = (SwapIntervalInt)glx_proc("glXSwapIntervalSGI");
+        if (f)
+            return f(interval) == 0;
+    }
+    return 0;
+}

@@ -1,0 +1,33 @@
+// platform.h — the few operating-system services the game needs, in one place:
+// a millisecond clock, the game's one random sequence, folders and files,
+// the console pause and the swap interval of the window system.
+#pragma once
+
+constexpr int PLAT_RAND_MAX = 32767;   // random results are 15 bits wide
+
+// Milliseconds of a monotonic wall clock, whole numbers (1000 ticks a second).
+double plat_clock_ms();
+
+// One random sequence for everything (terrain, particles); 0 ... PLAT_RAND_MAX.
+void plat_srand(unsigned int seed);
+int plat_rand();
+
+// 1 when something exists at path, 0 otherwise.
+int plat_file_exists(const char *path);
+// 1 when path is a folder.
+int plat_is_dir(const char *path);
+// Creates one folder; 1 when it was made or already existed as a folder.
+int plat_make_dir(const char *path);
+
+// Folder listing, one listing open at a time. "." and ".." are never returned.
+int plat_dir_open(const char *path);
+// Copies the next entry's name (cut to fit size) into name; 0 when there are no more.
+int plat_dir_next(char *name, int size);
+void plat_dir_close();
+
+// The console's "press a key": waits for Enter only when standard input is a terminal.
+void plat_pause();
+
+// Sets the swap interval of the current GL drawable if the display offers a
+// swap-control extension; 1 when one was found and called.
+int plat_set_swap_interval(int interval);

@@ -1,0 +1,6 @@
+// particles.cpp — stand-in until particles and dropped boxes land.
+#include "player/particles.h"
+
+void init_particles()
+{
+}

@@ -1,0 +1,5 @@
+// particles.h — the pools of flying particles and dropped boxes.
+#pragma once
+
+// Clears both pools.
+void init_particles();

@@ -1,0 +1,24 @@
+// c_math.h — the renderer's toolkit: TGA pictures as textures, the bitmap
+// font, the wire outline of a block and the small box of a dropped block.
+// Apart from binding their texture these never change GL state: the caller
+// sets matrices, blending, depth test, line width and colour.
+#pragma once
+#include <GL/gl.h>
+
+extern GLuint g_textures;   // block atlas
+extern GLuint back[4];      // menu pictures: background, logo, the two language pictures
+extern GLuint font;
+extern GLuint sun;
+
+constexpr int PRINT_CENTRED = 1;   // f_print flag: centre the string on x
+
+// Loads an uncompressed 24- or 32-bit TGA into a new texture stored in
+// ids[index]; 1 on success. On failure no texture name is made.
+int LoadGLTextures(int index, const char *path, GLuint *ids, int linear);
+void initfont(GLuint texture);
+// Draws text with its first glyph's top-left corner at (x, y), y growing downward.
+void f_print(int x, int y, int size, const char *text, int flags);
+// Wire outline round the block centred at (x, y, z).
+void draw_cube(float x, float y, float z);
+// Textured box of block id, base centred at (x, y, z), turned by angle radians.
+void draw_cube_filed(float x, float y, float z, float angle, float size, int id);

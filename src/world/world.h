@@ -1,0 +1,56 @@
+// world.h — the chunk pool, the wrapping column map, the camera, and block
+// lookups across chunk borders.
+//
+// A block (lx, ly, lz) of chunk (cx, cy, level) is centred at world point
+// (64 cx - lx, 64 cy - ly, 64 level + lz), z up. Horizontally chunk indices grow
+// with x and y while local indices grow the other way: the neighbour of lx = 0
+// is lx = 63 of chunk cx + 1. Meshes use the render space X = -x, Y = z, Z = -y.
+#pragma once
+#include <cstdint>
+
+constexpr int CHUNK_EDGE = 64;                                       // blocks per chunk edge
+constexpr int CHUNK_BLOCKS = CHUNK_EDGE * CHUNK_EDGE * CHUNK_EDGE;  // 262144
+constexpr int POOL_SLOTS = 500;
+constexpr int WORLD_LEVELS = 10;
+constexpr int MESH_QUAD_CAP = 20000;   // quads a chunk's mesh buffers hold
+constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free slot" from the search
+
+struct cube_slot {
+    uint16_t blocks[CHUNK_EDGE][CHUNK_EDGE][CHUNK_EDGE];   // [lx][ly][lz], lz fastest
+    uint8_t loaded;                                        // 1 while the slot holds a live chunk
+    float *vertices;                                       // 3 floats a vertex
+    float *tex_coords;                                     // 2 floats a vertex
+    int32_t quad_count;
+    float *normals;                                        // 3 floats a vertex
+};
+
+extern cube_slot cubes[POOL_SLOTS];
+extern int16_t *world;        // column map, NO_SLOT where no chunk is held; null before a game
+extern int32_t world_size;    // edge of the world in chunk columns
+extern int32_t vision_range;  // view distance in chunks
+
+extern double camera_x, camera_y, camera_z;   // world coordinates; camera_z is the eye height
+extern float camera_rot_x, camera_rot_y;      // pitch and yaw in degrees
+
+// Creates the column map for world_size and frees every slot; returns 1.
+int initialize_world();
+// Lowest free slot, or NO_SLOT when all are loaded.
+int16_t find_free_cube();
+
+// Wraps a chunk column index once in either direction.
+int t_zn(int n);
+// Wraps a horizontal world coordinate once with the period 64 * world_size.
+float t_un(float f);
+
+// Slot holding chunk (cx, cy, level), NO_SLOT when none is held or the level is
+// outside the world. The columns are wrapped once with t_zn.
+int world_slot(int cx, int cy, int level);
+// Map entry of an in-range position; the caller has checked the bounds.
+int16_t *world_entry(int cx, int cy, int level);
+
+// Block id next to a chunk's border, with local indices one step outside 0..63
+// allowed. A chunk that is not held reads as 1 (solid).
+int g_z(int cx, int cy, int level, int lx, int ly, int lz);    // steps in lz; ids above 9 read as 1
+int g_x(int cx, int cy, int level, int lx, int ly, int lz);    // steps in lx; ids above 10 read as 0
+int g_y(int cx, int cy, int level, int lx, int ly, int lz);    // steps in ly; ids above 10 read as 0
+int g_xy(int cx, int cy, int level, int lx, int ly, int lz);   // steps in ly, then lx; as g_x

@@ -1,0 +1,162 @@
+// Settings file: first run, files the game did not write, and round trips.
+#include "app/config.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Every test runs in a fresh folder, where "cfg" is the only file.
+class ConfigFile : public ::testing::Test {
+protected:
+    char dir[64] = "/tmp/quarrow-cfg-XXXXXX";
+    char old_dir[4096] = "";
+
+    void SetUp() override
+    {
+        ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        ASSERT_EQ(chdir(dir), 0);
+        st_page = 0;
+    }
+    void TearDown() override
+    {
+        unlink("cfg");
+        EXPECT_EQ(chdir(old_dir), 0);
+        rmdir(dir);
+    }
+    std::string read_cfg()
+    {
+        std::string bytes;
+        FILE *f = fopen("cfg", "rb");
+        if (!f)
+            return bytes;
+        int c;
+        while ((c = fgetc(f)) != EOF)
+            bytes.push_back((char)c);
+        fclose(f);
+        return bytes;
+    }
+    void write_cfg(const unsigned char *bytes, size_t n)
+    {
+        FILE *f = fopen("cfg", "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(fwrite(bytes, 1, n, f), n);
+        fclose(f);
+    }
+};
+
+const unsigned char DEFAULT_BYTES[CFG_BYTES] = {
+    0, 0, 0, 0,   0x20, 3, 0, 0,   0x58, 2, 0, 0,   30, 0, 0, 0,   30, 0, 0, 0,
+    1, 0, 0, 0,   'r', 'u', 's', 0,   1, 0, 0, 0,   1, 0, 0, 0,   0, 0, 0, 0,
+};
+
+TEST_F(ConfigFile, FirstRunWritesTheDefaultsAndOpensTheLanguagePage)
+{
+    load();
+    std::string bytes = read_cfg();
+    ASSERT_EQ(bytes.size(), 40u);
+    EXPECT_EQ(memcmp(bytes.data(), DEFAULT_BYTES, CFG_BYTES), 0);
+    EXPECT_EQ(st_page, 1);
+    game_param *p = get_par_str();
+    EXPECT_EQ(p->window_width, 800);
+    EXPECT_EQ(p->window_height, 600);
+    EXPECT_EQ(p->window_x, 0);   // the stored position is never used
+    EXPECT_EQ(p->window_y, 0);
+    EXPECT_STREQ(p->language, "rus");
+
+    // Second start: the file is there, the menu opens normally, the next write stores 0, 0.
+    st_page = 0;
+    load();
+    EXPECT_EQ(st_page, 0);
+    ASSERT_EQ(save(), 1);
+    bytes = read_cfg();
+    ASSERT_EQ(bytes.size(), 40u);
+    EXPECT_EQ(bytes[12], 0);
+    EXPECT_EQ(bytes[16], 0);
+}
+
+TEST_F(ConfigFile, ResizeValuesAndEveryFieldRoundTrip)
+{
+    load();
+    game_param *p = get_par_str();
+    p->window_width = 1024;
+    p->window_height = 768;
+    p->view_distance = 3;
+    memcpy(p->language, "eng", 4);
+    p->world_counter = 70000;
+    p->fog_enabled = 0;
+    ASSERT_EQ(save(), 1);
+    std::string bytes = read_cfg();
+    ASSERT_EQ(bytes.size(), 40u);
+    EXPECT_EQ((unsigned char)bytes[4], 0x00);
+    EXPECT_EQ((unsigned char)bytes[5], 0x04);   // 1024 little-endian
+    EXPECT_EQ((unsigned char)bytes[8], 0x00);
+    EXPECT_EQ((unsigned char)bytes[9], 0x03);   // 768
+    load();
+    EXPECT_EQ(p->window_width, 1024);
+    EXPECT_EQ(p->window_height, 768);
+    EXPECT_EQ(p->view_distance, 3);
+    EXPECT_STREQ(p->language, "eng");
+    EXPECT_EQ(p->world_counter, 70000);
+    EXPECT_EQ(p->fog_enabled, 0);
+}
+
+TEST_F(ConfigFile, ShortFileKeepsDefaultsForWhatItLacks)
+{
+    // Width complete, height cut in half: height takes its default.
+    const unsigned char shortfile[10] = {0, 0, 0, 0, 0x00, 0x05, 0, 0, 0x10, 0x01};
+    write_cfg(shortfile, sizeof shortfile);
+    load();
+    game_param *p = get_par_str();
+    EXPECT_EQ(p->window_width, 1280);
+    EXPECT_EQ(p->window_height, 600);
+    EXPECT_EQ(p->view_distance, 1);
+    EXPECT_STREQ(p->language, "rus");
+    EXPECT_EQ(p->world_counter, 1);
+    EXPECT_EQ(p->fog_enabled, 1);
+    EXPECT_EQ(st_page, 0);   // the file existed
+    EXPECT_EQ(read_cfg().size(), 10u);   // reading never rewrites the file
+
+    write_cfg(shortfile, 0);
+    load();
+    EXPECT_EQ(p->window_width, 800);
+    EXPECT_EQ(read_cfg().size(), 0u);
+}
+
+TEST_F(ConfigFile, OutOfRangeValuesAreBroughtBack)
+{
+    unsigned char bytes[CFG_BYTES];
+    memcpy(bytes, DEFAULT_BYTES, CFG_BYTES);
+    bytes[4] = bytes[5] = bytes[6] = bytes[7] = 0xff;   // width -1
+    memset(bytes + 8, 0, 4);                            // height 0
+    bytes[20] = 4;                                      // view distance 4
+    memcpy(bytes + 24, "engl", 4);                      // no NUL
+    bytes[28] = 0xff; bytes[29] = 0xff; bytes[30] = 0xff; bytes[31] = 0x7f;   // counter kept
+    bytes[32] = 2;                                      // fog 2
+    write_cfg(bytes, CFG_BYTES);
+    load();
+    game_param *p = get_par_str();
+    EXPECT_EQ(p->window_width, 800);
+    EXPECT_EQ(p->window_height, 600);
+    EXPECT_EQ(p->view_distance, 1);
+    EXPECT_STREQ(p->language, "rus");
+    EXPECT_EQ(p->world_counter, 0x7fffffff);
+    EXPECT_EQ(p->fog_enabled, 1);
+
+    bytes[20] = 0;   // view distance 0
+    bytes[32] = 0;   // fog off is a value the game writes
+    memcpy(bytes + 24, "eng", 4);
+    write_cfg(bytes, CFG_BYTES);
+    load();
+    EXPECT_EQ(p->view_distance, 1);
+    EXPECT_EQ(p->fog_enabled, 0);
+    EXPECT_STREQ(p->language, "eng");
+}
+
+}  // namespace
