@@ -2,7 +2,8 @@
 #include "app/engine.h"
 
 #include "app/config.h"
-#include "gui/gui.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 #include "gui/lang.h"
 #include "platform/platform.h"
 #include "player/cells.h"

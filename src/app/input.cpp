@@ -5,6 +5,9 @@
 #include "app/engine.h"
 #include "gui/gui.h"
 #include "player/physics.h"
+#include "save/catalogue.h"
+#include "world/game_start.h"
+#include "world/world.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
@@ -81,15 +84,35 @@ void Mouse(int button, int state, int x, int y)
         mouse_up(button);
 }
 
+// The menu's world record is filled; from here on the world is played.
+static void start_game()
+{
+    game_param *p = get_par_str();
+    p->world_counter++;
+    save();
+    world_record *w = g_get_world();
+    snprintf(buff, sizeof buff, "./saves/%s", w->name);
+    printf("%s", buff);
+    makedir(buff);
+    world_size = 10 * w->size_class;
+    vision_range = p->view_distance;
+    e_init_game();
+    game = 1;
+    gui = 0;
+    glutSetCursor(GLUT_CURSOR_NONE);
+}
+
 void mouse_down(int button)
 {
     if (button != GLUT_LEFT_BUTTON)
         return;
     int r = g_mouse_down();
-    if (r == 2)
+    if (r == GUI_SETTINGS_CHANGED)
         save();
-    if (r == 3)
+    if (r == GUI_EXIT)
         glutLeaveMainLoop();
+    if (r == GUI_START_WORLD)
+        start_game();
 }
 
 void mouse_up(int button)

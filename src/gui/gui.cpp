@@ -1,92 +1,183 @@
-// gui.cpp — stand-in until the menu lands: it shows the background and the
-// logo, and no click or key does anything.
+// gui.cpp — menu input and world creation.
 #include "gui/gui.h"
 
-#include "render/c_math.h"
+#include "app/config.h"
+#include "gui/lang.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
+
+#include <cstdio>
+#include <cstring>
 
 world_record w_param;
 
-static GLuint *pictures = nullptr;
-
-void g_set_par_str(game_param *param)
-{
-    (void)param;
-}
-
-void g_set_back(GLuint *p)
-{
-    pictures = p;
-}
-
-void g_setctlg(catalogue *worlds)
-{
-    (void)worlds;
-}
-
-void g_level(int n)
-{
-    (void)n;
-}
-
-static void textured_rect(GLuint texture, float x0, float y0, float x1, float y1, float repeat)
-{
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, repeat);
-    glVertex2f(x0, y0);
-    glTexCoord2f(repeat, repeat);
-    glVertex2f(x1, y0);
-    glTexCoord2f(repeat, 0);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y1);
-    glEnd();
-}
-
-void g_draw()
-{
-    if (!pictures)
-        return;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 800, 600, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_FOG);
-    glEnable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
-    textured_rect(pictures[0], 0, 0, 800, 600, 3);
-    textured_rect(pictures[1], 144, 40, 656, 168, 1);
-    f_print(400, 300, 20, "Quarrow", PRINT_CENTRED);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-}
-
-int g_mouse_down()
-{
-    return 0;
-}
-
-int g_send_key(int key)
-{
-    (void)key;
-    return 0;
-}
-
 void g_set_mouse(int x, int y)
 {
-    (void)x;
-    (void)y;
+    mousex = x;
+    mousey = y;
 }
 
 world_record *g_get_world()
 {
     return &w_param;
+}
+
+int world_name_usable(const char *name)
+{
+    return name[0] != '\0' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0 &&
+           strchr(name, '/') == nullptr;
+}
+
+// --- hit tests ---
+
+static int button_hit()
+{
+    for (int i = buttons - 1; i >= 0; i--)
+        if (inside_button(&btt[i], mousex, mousey))
+            return i;
+    return -1;
+}
+
+static int field_hit()
+{
+    for (int i = t_fields - 1; i >= 0; i--)
+        if (inside_field(t_field[i].x, t_field[i].y, t_field[i].w, mousex, mousey))
+            return i;
+    return -1;
+}
+
+static void step_hit_lists()
+{
+    for (int i = 0; i < d_boxes; i++) {
+        list_box *d = &d_box[i];
+        if (!inside_field(d->x, d->y, d->w, mousex, mousey))
+            continue;
+        d->selected++;
+        if (d->selected >= d->count)
+            d->selected = 0;
+    }
+}
+
+// --- actions ---
+
+static int choose_language(const char *code)
+{
+    game_param *p = g_par_str();
+    if (p) {
+        snprintf(p->language, sizeof p->language, "%s", code);
+        lang_init(p->language);
+    }
+    g_level(PAGE_MAIN);
+    return GUI_SETTINGS_CHANGED;
+}
+
+static int store_options()
+{
+    game_param *p = g_par_str();
+    if (p) {
+        p->view_distance = d_box[d_v_distance].selected + 1;
+        p->fog_enabled = d_box[d_fog].selected;
+    }
+    g_level(PAGE_MAIN);
+    return GUI_SETTINGS_CHANGED;
+}
+
+static int start_world(const char *name, int size_class, int world_type)
+{
+    snprintf(w_param.name, sizeof w_param.name, "%s", name);
+    w_param.size_class = size_class;
+    w_param.world_type = world_type;
+    w_param.start_flag = 1;
+    w_param.player_value = 1;
+    g_level(PAGE_PLAYING);
+    return GUI_START_WORLD;
+}
+
+static int create_world()
+{
+    const char *name = t_field[t_world_name].text;
+    // The name is a folder name: it must stay inside ./saves and be a folder of its own.
+    if (!world_name_usable(name)) {
+        t_active = t_world_name;
+        return GUI_HANDLED;
+    }
+    return start_world(name, d_box[d_world_big].selected + 1, d_box[d_world_type].selected + 1);
+}
+
+static int world_button(int b)
+{
+    for (int k = 0; k < WORLD_BUTTONS; k++)
+        if (play_w[k] == b)
+            return k;
+    return -1;
+}
+
+static int press_button(int b)
+{
+    if (b == b_rus)
+        return choose_language("rus");
+    if (b == b_eng)
+        return choose_language("eng");
+    if (b == b_exit)
+        return GUI_EXIT;
+    if (b == b_newgame) {
+        g_level(PAGE_WORLDS);
+        return GUI_HANDLED;
+    }
+    if (b == b_options) {
+        g_level(PAGE_OPTIONS);
+        return GUI_HANDLED;
+    }
+    if (b == b_save)
+        return store_options();
+    if (b == b_back_to_menu) {
+        g_level(PAGE_MAIN);
+        return GUI_HANDLED;
+    }
+    if (b == b_new_world && lvl == PAGE_WORLDS) {
+        g_level(PAGE_CREATE);
+        return GUI_HANDLED;
+    }
+    // A listed world has no stored size: it is always played 10 columns wide.
+    if (world_button(b) >= 0)
+        return start_world(btt[b].caption, 1, 1);
+    if (b == b_create_world)
+        return create_world();
+    return GUI_NOTHING;
+}
+
+int g_mouse_down()
+{
+    int b = button_hit();
+    int t = field_hit();
+    step_hit_lists();
+    if (t >= 0) {
+        t_active = t;
+        return GUI_HANDLED;
+    }
+    if (b < 0)
+        return GUI_NOTHING;
+    return press_button(b);
+}
+
+int g_send_key(int key)
+{
+    if (t_active < 0 || t_active >= t_fields)
+        return 0;
+    text_field *t = &t_field[t_active];
+    size_t len = strlen(t->text);
+    if (key == 8) {
+        if (len == 0)
+            return 0;
+        t->text[len - 1] = '\0';
+        return 1;
+    }
+    if (key < 32 || key > 255 || t->max_length == 0)
+        return 0;
+    // A field takes a character while it holds at most max_length of them.
+    if (len > t->max_length || len + 1 >= sizeof t->text)
+        return 0;
+    t->text[len] = (char)key;
+    t->text[len + 1] = '\0';
+    return 1;
 }

@@ -1,11 +1,7 @@
-// gui.h — the menu: its pages, widgets, drawing and input, and the record of
-// the world the player chose or created.
+// gui.h — menu input: clicks and typed characters become page changes,
+// settings and the record of the world to play.
 #pragma once
-#include <GL/gl.h>
 #include <cstdint>
-
-struct game_param;
-struct catalogue;
 
 struct world_record {
     char name[64];          // also the world's folder name under ./saves
@@ -15,19 +11,23 @@ struct world_record {
     int32_t player_value;
 };
 
+// What a left click did, for the engine.
+enum {
+    GUI_NOTHING = 0,
+    GUI_HANDLED = 1,
+    GUI_SETTINGS_CHANGED = 2,   // write the settings file
+    GUI_EXIT = 3,
+    GUI_START_WORLD = 4,        // w_param describes the world to play
+};
+
 extern world_record w_param;
 
-void g_set_par_str(game_param *param);
-void g_set_back(GLuint *pictures);
-void g_setctlg(catalogue *worlds);
-// Opens menu page n.
-void g_level(int n);
-// Draws the menu over whatever the frame holds.
-void g_draw();
-// Handles a left press at the menu cursor; returns the result code.
+// Handles a left press at the menu cursor; returns one of the codes above.
 int g_mouse_down();
 // Hands a typed character to the active text field; 1 when the field changed.
 int g_send_key(int key);
 // Menu cursor, already scaled into the 800 x 600 menu space.
 void g_set_mouse(int x, int y);
 world_record *g_get_world();
+// 1 when name can be a folder of its own inside ./saves.
+int world_name_usable(const char *name);

@@ -1,7 +1,14 @@
-// lang.h — the phrases of the menu, read from the file of the chosen language.
+// lang.h — the phrases of the menu, read from the file of the chosen language:
+// line n of lang/<code>.txt is phrase n.
 #pragma once
 
-// Loads lang/<code>.txt into the phrase table.
+constexpr int PHRASES = 256;        // phrase 0 is never filled
+constexpr int PHRASE_BYTES = 128;   // 127 characters and the NUL
+
+extern char frazes[PHRASES][PHRASE_BYTES];
+
+// Loads lang/<code>.txt into the phrase table; phrases past its last line keep
+// what they held.
 void lang_init(const char *code);
 // Phrase n; always a valid, possibly empty, string.
 const char *lang_get(int n);

@@ -2,7 +2,8 @@
 #include "render/frame.h"
 
 #include "app/engine.h"
-#include "gui/gui.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 
 int e_render()
 {

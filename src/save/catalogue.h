@@ -2,15 +2,20 @@
 #pragma once
 #include <cstdint>
 
+constexpr int CATALOGUE_SHOWN = 16;     // worlds the menu lists
+constexpr int WORLD_NAME_MAX = 19;      // characters the menu's name field takes
+
 struct catalogue {
-    char paths[32][32];
-    char names[32][16];
-    int32_t count;
+    char paths[32][32];                 // "./saves/<name>"
+    char names[32][WORLD_NAME_MAX + 1];
+    int32_t count;                      // 0 ... CATALOGUE_SHOWN
 };
 
 extern catalogue ctlg;
 
-// Lists ./saves into worlds.
+// Lists the world folders of ./saves into worlds, sorted by name, and prints
+// each path. Names longer than a world name can be are left out.
 void find_worlds(catalogue *worlds);
-// Creates a folder; 1 when it exists afterwards.
+// Creates the folder path (such as ./saves/<name>), and ./saves with it when
+// that is missing; 1 when the folder exists afterwards.
 int makedir(const char *path);

@@ -1,0 +1,36 @@
+// pages.h — the menu's numbered pages and the handles of the widgets that
+// the input handler must recognise.
+#pragma once
+#include <cstdint>
+
+struct game_param;
+
+enum {
+    PAGE_MAIN = 0,
+    PAGE_LANGUAGE = 1,
+    PAGE_WORLDS = 2,
+    PAGE_CREATE = 3,
+    PAGE_OPTIONS = 4,
+    PAGE_PLAYING = 29,   // no widgets: the menu is off while a world is played
+};
+
+constexpr int WORLD_BUTTONS = 17;
+
+extern int32_t lvl;   // page on show
+extern int32_t b_newgame, b_multiplayer, b_options, b_credits, b_web, b_exit;
+extern int32_t b_rus, b_eng;
+extern int32_t b_new_world, b_back_to_menu;
+extern int32_t play_w[WORLD_BUTTONS];
+extern int32_t b_create_world, t_world_name, d_world_type, d_world_big;
+extern int32_t b_save, d_v_distance, d_fog;
+
+// The settings record the pages read and the menu edits.
+void g_set_par_str(game_param *p);
+game_param *g_par_str();
+
+// Opens page n: every handle and the active field cleared, the pools emptied, the page built.
+void g_level(int n);
+// Builds the widgets of page lvl into the empty pools.
+void loadlv();
+// The fixed labels of the page on show, from the phrases of this moment.
+void draw_page_labels();

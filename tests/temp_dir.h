@@ -1,0 +1,34 @@
+// A fresh working folder for tests of code that reads and writes relative paths.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+class InTempDir : public ::testing::Test {
+protected:
+    char dir[64] = "/tmp/quarrow-test-XXXXXX";
+    char old_dir[4096] = "";
+
+    void SetUp() override
+    {
+        ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        ASSERT_EQ(chdir(dir), 0);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(chdir(old_dir), 0);
+        std::string cmd = std::string("rm -rf '") + dir + "'";
+        EXPECT_EQ(system(cmd.c_str()), 0);
+    }
+    static void write_file(const char *path, const std::string &bytes)
+    {
+        FILE *f = fopen(path, "wb");
+        ASSERT_NE(f, nullptr) << path;
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+};
