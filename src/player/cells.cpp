@@ -15,3 +15,13 @@ void add_pack_to_inv(cell_grid *grid, int id)
     (void)grid;
     (void)id;
 }
+
+void render_cell(cell_grid *grid, int column, int row, int x, int y, int highlighted)
+{
+    (void)grid;
+    (void)column;
+    (void)row;
+    (void)x;
+    (void)y;
+    (void)highlighted;
+}

@@ -4,3 +4,7 @@
 void init_particles()
 {
 }
+
+void render_particles()
+{
+}

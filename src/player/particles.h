@@ -3,3 +3,5 @@
 
 // Clears both pools.
 void init_particles();
+// Moves and draws the particles and the dropped boxes.
+void render_particles();

@@ -1,7 +1,8 @@
 // physics.cpp — stand-in until the player's physics lands: fly mode moves the
-// camera directly, and the step does nothing.
+// camera directly, and the step only counts down the chunk-build pause.
 #include "player/physics.h"
 
+#include "world/streaming.h"
 #include "world/world.h"
 
 int32_t fly_mode = 1;
@@ -11,6 +12,8 @@ double world_clock = 0.0;
 
 int e_psysix()
 {
+    if (already_created > 0)
+        already_created--;
     return 1;
 }
 

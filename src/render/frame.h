@@ -2,4 +2,10 @@
 // the menu while it is shown. Neither clears nor swaps.
 #pragma once
 
+extern float sunposx, sunposy;   // the sun in the camera-rotated frame
+
 int e_render();
+// Sky, fog and light colours for the sun height s (the sine of its angle).
+void sky_colours(double s);
+// Prints the pending GL error, if any, on one line.
+void report_gl_error();

@@ -1,0 +1,12 @@
+// mesher.h — turns a held chunk into quads for the faces of its opaque blocks
+// that touch something not opaque.
+#pragma once
+
+constexpr int MESH_QUAD_LIMIT = 19980;   // meshing stops past this; a block adds at most 6
+
+// Rebuilds the mesh of chunk (cx, cy, level), which must be held, loaded and
+// have its mesh buffers. Across the world's horizontal seam it looks at the
+// chunk on the far side; levels below 0 and above 9 count as absent.
+void create_polygons(int cx, int cy, int level);
+// 1 when block id is drawn as an opaque cube; ids outside the tables are air.
+int block_is_solid(int id);

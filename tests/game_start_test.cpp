@@ -1,0 +1,70 @@
+// Starting a world from the menu: the settings, the folder and the world map.
+#include "app/config.h"
+#include "app/engine.h"
+#include "app/input.h"
+#include "gl_context.h"
+#include "gui/gui.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
+#include "platform/platform.h"
+#include "temp_dir.h"
+#include "world/world.h"
+
+#include <GL/freeglut.h>
+
+namespace {
+
+class GameStart : public InTempDir {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(gl_context_open());
+        InTempDir::SetUp();
+    }
+};
+
+TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
+{
+    load();   // no cfg here: the defaults
+    game_param *p = get_par_str();
+    p->view_distance = 2;
+    g_set_par_str(p);
+    gui = 1;
+    game = 0;
+    g_level(PAGE_CREATE);
+    // Size list on its second item: 20 columns.
+    g_set_mouse(400, 390 + 15);
+    g_mouse_down();
+    const button &create = btt[b_create_world];
+    g_set_mouse(create.x + create.w / 2, create.y + create.h / 2);
+
+    testing::internal::CaptureStdout();
+    mouse_down(GLUT_LEFT_BUTTON);
+    std::string out = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(out.rfind("./saves/world 1world size 20 \n", 0), 0u) << out;
+    EXPECT_TRUE(plat_is_dir("saves/world 1"));
+    EXPECT_EQ(game, 1);
+    EXPECT_EQ(gui, 0);
+    EXPECT_EQ(world_size, 20);
+    EXPECT_EQ(vision_range, 2);
+    EXPECT_EQ(camera_x, 200.0);
+    EXPECT_EQ(camera_z, 285.0);
+    EXPECT_EQ(world_slot(19, 19, 9), NO_SLOT);
+    // The counter went up and was written.
+    EXPECT_EQ(p->world_counter, 2);
+    FILE *f = fopen("cfg", "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char bytes[CFG_BYTES];
+    ASSERT_EQ(fread(bytes, 1, CFG_BYTES, f), (size_t)CFG_BYTES);
+    fclose(f);
+    EXPECT_EQ(bytes[28], 2);
+    EXPECT_EQ(bytes[20], 2);
+    GLfloat fog_end = 0;
+    glGetFloatv(GL_FOG_END, &fog_end);
+    EXPECT_FLOAT_EQ(fog_end, 86.0f);
+    gui = 1;
+    game = 0;
+}
+
+}  // namespace
