@@ -1,6 +1,6 @@
 #include "gl_context.h"
 
-#include "e2e/x_harness.h"
+#include "e2e/xsession.h"
 
 #include <GL/freeglut.h>
 #include <cstdlib>
@@ -11,12 +11,9 @@ bool gl_context_open()
     if (state != 0)
         return state == 1;
     state = -1;
-    if (!getenv("DISPLAY")) {
-        int display = 0;
-        if (!xh_start_server(&display))
-            return false;
-        atexit(xh_stop_server);
-    }
+    if (!xs_start_server())
+        return false;
+    atexit(xs_stop_server);
     int argc = 1;
     char name[] = "quarrow_gl_tests";
     char *argv[] = {name, nullptr};

@@ -1,0 +1,94 @@
+// The real game in a fresh run folder on a private X server, for one test.
+#pragma once
+#include "xsession.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+class GameTest : public ::testing::Test {
+protected:
+    std::string run_dir;
+    Window window = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(xs_start_server()) << "Xvfb did not start";
+        run_dir = xs_make_run_dir();
+        ASSERT_FALSE(run_dir.empty());
+    }
+    void TearDown() override
+    {
+        xs_kill_game(SIGKILL);
+        xs_stop_server();
+        if (!run_dir.empty() && !HasFailure()) {
+            std::string cmd = "rm -rf '" + run_dir + "'";
+            if (system(cmd.c_str()) != 0)
+                fprintf(stderr, "could not remove %s\n", run_dir.c_str());
+        }
+    }
+    // Starts the game and waits for its window and its first frames.
+    void start_game()
+    {
+        ASSERT_TRUE(xs_launch(run_dir));
+        window = xs_find_window("Quarrow, v0.10, win32", 20);
+        ASSERT_NE(window, 0u) << xs_output();
+        ASSERT_TRUE(xs_wait_output("max texture size ", 20)) << xs_output();
+        xs_focus(window);
+    }
+    void quit_and_wait()
+    {
+        xs_focus(window);
+        xs_key("Escape");
+        int status = -100;
+        ASSERT_TRUE(xs_wait_exit(10, &status));
+        EXPECT_EQ(status, 0);
+    }
+    std::string file(const std::string &relative)
+    {
+        std::string bytes;
+        FILE *f = fopen((run_dir + "/" + relative).c_str(), "rb");
+        if (!f)
+            return bytes;
+        int c;
+        while ((c = fgetc(f)) != EOF)
+            bytes.push_back((char)c);
+        fclose(f);
+        return bytes;
+    }
+    static int i32(const std::string &bytes, size_t at)
+    {
+        if (bytes.size() < at + 4)
+            return -12345;
+        return (int)((unsigned)(unsigned char)bytes[at] | (unsigned)(unsigned char)bytes[at + 1] << 8 |
+                     (unsigned)(unsigned char)bytes[at + 2] << 16 | (unsigned)(unsigned char)bytes[at + 3] << 24);
+    }
+    // Moves the pointer over a menu point (in 800 x 600 menu units) and clicks.
+    void click_menu(int x, int y)
+    {
+        int w = 800, h = 600;
+        xs_window_size(window, &w, &h);
+        xs_move(window, x * w / 800, y * h / 600);
+        xs_sleep(0.15);
+        xs_click(1);
+        xs_sleep(0.3);
+    }
+    xs_image screenshot(const char *name)
+    {
+        xs_image img;
+        EXPECT_TRUE(xs_screenshot(window, &img));
+        xs_write_png(xs_artefact_dir() + "/" + name + ".png", img);
+        return img;
+    }
+    bool wait_file_i32(const char *relative, size_t at, int value, double timeout_s)
+    {
+        for (double t = 0; t < timeout_s; t += 0.05) {
+            if (i32(file(relative), at) == value)
+                return true;
+            xs_sleep(0.05);
+        }
+        return false;
+    }
+};
