@@ -37,6 +37,18 @@ protected:
         ASSERT_NE(window, 0u) << xs_output();
         ASSERT_TRUE(xs_wait_output("max texture size ", 20)) << xs_output();
         xs_focus(window);
+        ASSERT_TRUE(wait_first_frame(10));
+    }
+    // The window holds more than the clear colour once a frame was swapped in.
+    bool wait_first_frame(double timeout_s)
+    {
+        for (double t = 0; t < timeout_s; t += 0.05) {
+            xs_image img;
+            if (xs_screenshot(window, &img) && xs_distinct_colours(img) > 1)
+                return true;
+            xs_sleep(0.05);
+        }
+        return false;
     }
     void quit_and_wait()
     {
