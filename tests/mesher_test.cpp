@@ -1,0 +1,158 @@
+// Chunk meshing: which faces, in which order, with which corners.
+#include "render/mesher.h"
+
+#include "world_fixture.h"
+
+namespace {
+
+using Mesher = HeldWorld;
+
+struct vec3 {
+    float x, y, z;
+};
+
+vec3 vertex(const cube_slot *c, int quad, int k)
+{
+    const float *v = &c->vertices[12 * quad + 3 * k];
+    return {v[0], v[1], v[2]};
+}
+
+vec3 normal(const cube_slot *c, int quad)
+{
+    const float *n = &c->normals[12 * quad];
+    return {n[0], n[1], n[2]};
+}
+
+// The six neighbours of chunk (4, 4, 4), held and filled with id.
+void hold_neighbours(uint16_t id)
+{
+    int n = 1;
+    HeldWorld::hold(n++, 4, 4, 3, id);
+    HeldWorld::hold(n++, 4, 4, 5, id);
+    HeldWorld::hold(n++, 4, 5, 4, id);
+    HeldWorld::hold(n++, 4, 3, 4, id);
+    HeldWorld::hold(n++, 5, 4, 4, id);
+    HeldWorld::hold(n++, 3, 4, 4, id);
+}
+
+TEST_F(Mesher, AirHasNoFacesAndOneBlockHasSixInOrder)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 0);
+
+    c->blocks[10][20][30] = 3;
+    texes[3] = {0.5f, 0.25f, 0.125f, 0.375f, 0.0625f, 0.1875f};
+    create_polygons(4, 4, 4);
+    ASSERT_EQ(c->quad_count, 6);
+    // Centre in render space: (lx - 64 cx, lz + 64 level, ly - 64 cy).
+    const float X = 10 - 256, Y = 30 + 256, Z = 20 - 256;
+    const vec3 normals[6] = {{0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}};
+    for (int q = 0; q < 6; q++) {
+        vec3 n = normal(c, q);
+        EXPECT_EQ(n.x, normals[q].x) << q;
+        EXPECT_EQ(n.y, normals[q].y) << q;
+        EXPECT_EQ(n.z, normals[q].z) << q;
+        for (int k = 0; k < 4; k++) {
+            vec3 v = vertex(c, q, k);
+            // Every corner lies on the face the normal names.
+            EXPECT_EQ((v.x - X) * n.x + (v.y - Y) * n.y + (v.z - Z) * n.z, 0.5f) << q << "," << k;
+        }
+    }
+    // Bottom: (X-, Y-, Z-) (u, v) first, then (X+, Y-, Z-) (u + d, v).
+    EXPECT_EQ(vertex(c, 0, 0).x, X - 0.5f);
+    EXPECT_EQ(vertex(c, 0, 0).z, Z - 0.5f);
+    EXPECT_EQ(vertex(c, 0, 1).x, X + 0.5f);
+    EXPECT_EQ(c->tex_coords[0], 0.125f);
+    EXPECT_EQ(c->tex_coords[1], 0.375f);
+    EXPECT_EQ(c->tex_coords[2], 0.125f + 0.0625f);
+    // Top takes the top cell.
+    EXPECT_EQ(c->tex_coords[8], 0.5f);
+    EXPECT_EQ(c->tex_coords[9], 0.25f);
+    // ly - 1 side: first vertex (X-, Y+, Z-) at (u + d, v): the upper edge takes v.
+    EXPECT_EQ(vertex(c, 2, 0).x, X - 0.5f);
+    EXPECT_EQ(vertex(c, 2, 0).y, Y + 0.5f);
+    EXPECT_EQ(c->tex_coords[16], 0.0625f + 0.0625f);
+    EXPECT_EQ(c->tex_coords[17], 0.1875f);
+    // lx + 1 side: third vertex (X+, Y-, Z+) at (u, v + d).
+    EXPECT_EQ(vertex(c, 5, 2).y, Y - 0.5f);
+    EXPECT_EQ(c->tex_coords[40 + 4], 0.0625f);
+    EXPECT_EQ(c->tex_coords[40 + 5], 0.1875f + 0.0625f);
+
+    c->blocks[11][20][30] = 1;   // a neighbour hides two faces
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 10);
+}
+
+TEST_F(Mesher, FullChunkDependsOnItsNeighbours)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 3);
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 0);   // absent neighbours hide every border face
+
+    hold_neighbours(0);
+    testing::internal::CaptureStdout();
+    create_polygons(4, 4, 4);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_GT(c->quad_count, MESH_QUAD_LIMIT);
+    EXPECT_LE(c->quad_count, MESH_QUAD_LIMIT + 6);
+    EXPECT_EQ(out, "stoped building, polygons: " + std::to_string(c->quad_count) + " \n");
+}
+
+TEST_F(Mesher, IdsTenAndElevenAndIdsNoTableHolds)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    c->blocks[10][10][10] = 3;
+    c->blocks[10][10][11] = 10;   // above: opaque vertically
+    c->blocks[11][10][10] = 10;   // beside: id 10 itself, which is not solid
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 5);
+    c->blocks[10][10][11] = 11;   // above: still opaque
+    c->blocks[11][10][10] = 11;   // beside: air
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 5);
+    materials[10].solid = 1;
+    c->blocks[11][10][10] = 10;
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 4 + 5);   // the face between them goes; the id-10 block has its own
+    materials[10].solid = 0;
+
+    // Ids outside the tables are air: no faces of their own, hide nothing.
+    c->blocks[30][30][30] = 1000;
+    c->blocks[31][30][30] = 256;
+    c->blocks[32][30][30] = 65535;
+    c->blocks[33][30][30] = 3;
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 5 + 6);
+}
+
+TEST_F(Mesher, BordersLookIntoTheRightChunkAndAcrossTheSeam)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    c->blocks[0][10][10] = 3;
+    hold(1, 5, 4, 4, 0);   // cx + 1: the lx - 1 side of lx = 0
+    hold(2, 3, 4, 4, 3);   // cx - 1 is solid, but lx = 0 does not look there
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 6);
+    cubes[1].blocks[63][10][10] = 3;
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(c->quad_count, 5);
+
+    // Chunk column 0's lx = 63 face looks across the seam into column 9.
+    cube_slot *edge = hold(3, 0, 0, 4, 0);
+    edge->blocks[63][0][0] = 3;
+    create_polygons(0, 0, 4);
+    // Top, ly + 1 and lx - 1 face air inside; below, cy + 1 and column 9 are absent.
+    EXPECT_EQ(edge->quad_count, 3);
+    hold(4, 9, 0, 4, 0);
+    create_polygons(0, 0, 4);
+    int with_air_across = edge->quad_count;
+    EXPECT_EQ(with_air_across, 4);   // the face toward column 9 appears
+    // Level 9's top looks at level 10: absent, the face stays hidden.
+    cube_slot *high = hold(5, 2, 2, 9, 0);
+    high->blocks[5][5][63] = 3;
+    create_polygons(2, 2, 9);
+    EXPECT_EQ(high->quad_count, 5);   // all but the top
+}
+
+}  // namespace

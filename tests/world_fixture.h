@@ -1,0 +1,53 @@
+// A world of held chunks for meshing and streaming tests.
+#pragma once
+#include "render/materials.h"
+#include "world/world.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+class HeldWorld : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        world_size = 10;
+        testing::internal::CaptureStdout();
+        initialize_world();
+        testing::internal::GetCapturedStdout();
+        fill_block_tables();
+    }
+    void TearDown() override
+    {
+        for (int i = 0; i < POOL_SLOTS; i++)
+            release(i);
+    }
+
+public:
+    static void release(int slot)
+    {
+        cube_slot *c = &cubes[slot];
+        free(c->vertices);
+        free(c->tex_coords);
+        free(c->normals);
+        c->vertices = c->tex_coords = c->normals = nullptr;
+        c->loaded = 0;
+    }
+    // Holds chunk (cx, cy, level) in slot, filled with id, with mesh buffers.
+    static cube_slot *hold(int slot, int cx, int cy, int level, uint16_t id)
+    {
+        cube_slot *c = &cubes[slot];
+        for (int i = 0; i < CHUNK_BLOCKS; i++)
+            (&c->blocks[0][0][0])[i] = id;
+        c->loaded = 1;
+        if (!c->vertices) {
+            c->vertices = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
+            c->tex_coords = (float *)malloc(MESH_QUAD_CAP * 8 * sizeof(float));
+            c->normals = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
+        }
+        c->quad_count = -1;
+        *world_entry(cx, cy, level) = (int16_t)slot;
+        return c;
+    }
+};
