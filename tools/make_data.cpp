@@ -199,11 +199,8 @@ static colour grass_side_texel(int x, int y, int seed)
     if (y < band)
         return grass_texel(x, y, seed);
     colour c = earth_texel(x, y, seed);
-    if (y == band) {   // shade just under the turf
-        c.r -= 22;
-        c.g -= 18;
-        c.b -= 14;
-    }
+    if (y == band)   // shade just under the turf
+        c = colour{c.r - 22, c.g - 18, c.b - 14};
     return c;
 }
 
@@ -264,10 +261,10 @@ static image make_background()
     image img = make_image(256, 256);
     for (int y = 0; y < 256; y++)
         for (int x = 0; x < 256; x++) {
-            cobble c = cobbles(x / 32.0, y / 32.0, 8, 21);
+            cobble c = cobbles(x / 16.0, y / 16.0, 16, 21);
             double cloud = periodic_noise(x / 16.0, y / 16.0, 16, 22);
             double grain = rnd(x, y, 23);
-            double v = 38 + 22 * c.tone + 16 * cloud + 10 * grain;
+            double v = 28 + 18 * c.tone + 14 * cloud + 8 * grain;
             v *= std::min(1.0, 0.35 + c.seam * 3.0);   // dark joints, soft edges
             put(img, x, y, colour{v * 1.08, v * 0.98, v * 0.86});
         }

@@ -15,6 +15,7 @@
 
 int32_t c_position_x, c_position_y, c_position_z;
 int32_t already_created = 0;
+int32_t quads_drawn = 0;
 
 static int pool_full_reported = 0;
 
@@ -106,8 +107,10 @@ static void draw_chunk(const cube_slot *c, int x, int y, int level)
     glNormalPointer(GL_FLOAT, 12, c->normals);
     for (int q = 0; q < c->quad_count; q++) {
         const float *v = &c->vertices[12 * q];
-        if (CubeInFrustum(v[0], v[1], v[2], 1.0f))
+        if (CubeInFrustum(v[0], v[1], v[2], 1.0f)) {
             glDrawArrays(GL_QUADS, 4 * q, 4);
+            quads_drawn++;
+        }
     }
 }
 
@@ -160,6 +163,7 @@ void draw_buffs()
         return;
     glBindTexture(GL_TEXTURE_2D, g_textures);
     CalculateFrustum();
+    quads_drawn = 0;
     c_position_x = (int)(camera_x * 0.015625);
     c_position_y = (int)(camera_y * 0.015625);
     c_position_z = (int)(camera_z * 0.015625);

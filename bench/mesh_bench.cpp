@@ -1,0 +1,107 @@
+// Meshing one chunk: a flat surface, a bowl, and the worst case that hits the quad limit.
+#include "platform/platform.h"
+#include "render/materials.h"
+#include "render/mesher.h"
+#include "world/terrain.h"
+#include "world/world.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The mesher and the world print their lines; the figures must stay readable.
+int quiet_begin()
+{
+    fflush(stdout);
+    int saved = dup(1);
+    int null_fd = open("/dev/null", O_WRONLY);
+    dup2(null_fd, 1);
+    close(null_fd);
+    return saved;
+}
+
+void quiet_end(int saved)
+{
+    fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+}
+
+void give_mesh(int slot)
+{
+    cube_slot *c = &cubes[slot];
+    if (!c->vertices) {
+        c->vertices = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
+        c->tex_coords = (float *)malloc(MESH_QUAD_CAP * 8 * sizeof(float));
+        c->normals = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
+    }
+}
+
+// Chunk (4, 4, 4) in slot 0, generated with a seed that picks the variant;
+// its neighbours held as air (above) and earth (round and below).
+void surface_world(bool bowl)
+{
+    world_size = 10;
+    int saved = quiet_begin();
+    initialize_world();
+    quiet_end(saved);
+    fill_block_tables();
+    for (unsigned seed = 1;; seed++) {
+        plat_srand(seed);
+        if ((plat_rand() % 7 == 6) == bowl) {
+            plat_srand(seed);
+            break;
+        }
+    }
+    *world_entry(4, 4, 4) = (int16_t)generateCube(0, 4, 4, 4);
+    give_mesh(0);
+    const int next[6][3] = {{4, 4, 3}, {4, 4, 5}, {4, 5, 4}, {4, 3, 4}, {5, 4, 4}, {3, 4, 4}};
+    for (int i = 0; i < 6; i++)
+        *world_entry(next[i][0], next[i][1], next[i][2]) = (int16_t)generateCube(1 + i, 0, 0, i == 1 ? 5 : 4);
+}
+
+void report(benchmark::State &state)
+{
+    state.counters["quads"] = cubes[0].quad_count;
+}
+
+void BM_MeshFlatSurface(benchmark::State &state)
+{
+    surface_world(false);
+    for (auto _ : state)
+        create_polygons(4, 4, 4);
+    report(state);
+}
+
+void BM_MeshBowlSurface(benchmark::State &state)
+{
+    surface_world(true);
+    for (auto _ : state)
+        create_polygons(4, 4, 4);
+    report(state);
+}
+
+// An earth chunk among air chunks: every border block shows faces until the limit.
+void BM_MeshWorstCase(benchmark::State &state)
+{
+    surface_world(false);
+    generateCube(0, 4, 4, 2);
+    for (int i = 1; i <= 6; i++)
+        generateCube(i, 0, 0, 7);
+    int saved = quiet_begin();
+    for (auto _ : state)
+        create_polygons(4, 4, 4);
+    quiet_end(saved);
+    report(state);
+}
+
+BENCHMARK(BM_MeshFlatSurface)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MeshBowlSurface)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MeshWorstCase)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
