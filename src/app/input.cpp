@@ -104,6 +104,11 @@ static void start_game()
 
 void mouse_down(int button)
 {
+    if (button == GLUT_RIGHT_BUTTON) {
+        if (game)
+            gamer[0].place_request = 1;
+        return;
+    }
     if (button != GLUT_LEFT_BUTTON)
         return;
     int r = g_mouse_down();
@@ -113,9 +118,15 @@ void mouse_down(int button)
         glutLeaveMainLoop();
     if (r == GUI_START_WORLD)
         start_game();
+    // The click that starts a game digs too.
+    if (game)
+        gamer[0].dig_button = 1;
 }
 
 void mouse_up(int button)
 {
-    (void)button;
+    if (button != GLUT_LEFT_BUTTON || !game)
+        return;
+    gamer[0].dig_button = 0;
+    gamer[0].place_request = 0;
 }

@@ -86,6 +86,17 @@ static void draw_world()
     glDisable(GL_TEXTURE_2D);
 }
 
+static void draw_outline()
+{
+    const player *p = &gamer[0];
+    if (!p->pick_valid)
+        return;
+    glColor4f(0, 0, 0, 1);
+    glLineWidth(5.0f);
+    draw_cube((float)(p->pick_lx - 64 * p->pick_cx), (float)(64 * p->pick_level + p->pick_lz),
+              (float)(p->pick_ly - 64 * p->pick_cy));
+}
+
 static void draw_hot_bar()
 {
     glMatrixMode(GL_PROJECTION);
@@ -104,7 +115,8 @@ static void draw_hot_bar()
             glEnd();
         }
         glBindTexture(GL_TEXTURE_2D, g_textures);
-        render_cell(player_cells, i, 0, 210 + 38 * i, 566, cells_active == i);
+        const cell *c = player_cells ? &player_cells->slots[i] : nullptr;
+        render_cell(c, 210 + 38 * i, 566, cells_active == i);
     }
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -128,6 +140,7 @@ static void draw_game_frame()
     if (get_par_str()->fog_enabled)
         glEnable(GL_FOG);
     draw_world();
+    draw_outline();
     draw_hot_bar();
 }
 

@@ -131,3 +131,10 @@ void create_polygons(int cx, int cy, int level)
             }
     s->quad_count = count;
 }
+
+void remesh_if_held(int cx, int cy, int level)
+{
+    int slot = world_slot(cx, cy, level);
+    if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded)
+        create_polygons(t_zn(cx), t_zn(cy), level);
+}

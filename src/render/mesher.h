@@ -10,3 +10,6 @@ constexpr int MESH_QUAD_LIMIT = 19980;   // meshing stops past this; a block add
 void create_polygons(int cx, int cy, int level);
 // 1 when block id is drawn as an opaque cube; ids outside the tables are air.
 int block_is_solid(int id);
+// Rebuilds the mesh of chunk (cx, cy, level) when it is held and loaded; the
+// columns are wrapped once, so a position one step past the seam is fine.
+void remesh_if_held(int cx, int cy, int level);

@@ -43,13 +43,6 @@ static int allocate_mesh(cube_slot *c, int x, int y, int level)
     return 0;
 }
 
-static void remesh_if_held(int x, int y, int level)
-{
-    int slot = world_slot(x, y, level);
-    if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded)
-        create_polygons(t_zn(x), t_zn(y), level);
-}
-
 // The faces on the new chunk's borders of its held neighbours change with it.
 static void remesh_neighbours(int x, int y, int level)
 {
