@@ -166,3 +166,34 @@ TEST_F(Cube, OutlineStandsJustOutsideTheBlock)
 }
 
 }  // namespace
+
+#include "player/particles.h"
+
+namespace {
+
+TEST_F(Draw, ParticlesLiveTheirFramesAndOnlySolidBoxesShow)
+{
+    init_particles();
+    fill_block_tables();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10, 10, -10, 10, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    prs[0].active = 1;
+    prs[0].life = 20;
+    prs[0].z = 0;
+    int frames = 0;
+    for (int i = 0; i < 30; i++)
+        frames += !feedback_of([] { render_particles(); }).empty();
+    EXPECT_EQ(frames, 21);
+    EXPECT_EQ(prs[0].active, 0);
+
+    add_box(0, 0, 0, 7);   // no material: invisible
+    EXPECT_TRUE(feedback_of([] { render_particles(); }).empty());
+    add_box(1, 1, 0, 3);
+    EXPECT_FALSE(feedback_of([] { render_particles(); }).empty());
+    EXPECT_EQ(pick_box(0.5f, 0.5f, 0.5f), 7);   // still collected
+    init_particles();
+}
+
+}  // namespace

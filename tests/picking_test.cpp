@@ -1,0 +1,203 @@
+// The view ray, digging stroke by stroke, and placing blocks.
+#include "player/picking.h"
+
+#include "app/input.h"
+#include "player/cells.h"
+#include "player/particles.h"
+#include "player/physics.h"
+#include "render/mesher.h"
+#include "world_fixture.h"
+
+namespace {
+
+int active_particles()
+{
+    int n = 0;
+    for (const particle &p : prs)
+        n += p.active;
+    return n;
+}
+
+class Picking : public HeldWorld {
+protected:
+    player *me = &gamer[0];
+    cube_slot *air = nullptr;
+
+    void SetUp() override
+    {
+        HeldWorld::SetUp();
+        reset_players(1);
+        init_particles();
+        air = hold(0, 4, 4, 4, 0);
+        hold(1, 4, 5, 4, 0);
+        create_polygons(4, 4, 4);
+        create_polygons(4, 5, 4);
+        // Looking along +y, level: the first sample is at (200, y - 0.5, 276.5),
+        // in the column of blocks lx = 56 (x = 200), lz = 20 (z = 276). In
+        // sample space the block centred at y = c is entered at c - 1.
+        me->x = 200.5;
+        me->y = 200.2;
+        me->z = 275;
+        me->rot_x = me->rot_y = 0;
+        if (!player_cells)
+            player_cells = init_cells(10, 5);
+        for (int i = 0; i < 50; i++)
+            player_cells->slots[i].id = 0;
+        cells_active = 0;
+    }
+    // A block centred at world y, in the ray's column.
+    void put_ahead(int world_y, uint16_t id)
+    {
+        int cy = world_y <= 256 ? 4 : 5;
+        cubes[cy == 4 ? 0 : 1].blocks[56][64 * cy - world_y][20] = id;
+    }
+    void step()
+    {
+        view_ray(me);
+        dig(me);
+        place(me);
+    }
+};
+
+TEST_F(Picking, ReachEndsBetweenThreePointEightAndFourBlocks)
+{
+    me->y = 199.7;
+    put_ahead(204, 3);   // entered 3.8 after the first sample
+    view_ray(me);
+    ASSERT_EQ(me->pick_valid, 1);
+    EXPECT_EQ(me->pick_lx, 56);
+    EXPECT_EQ(me->pick_ly, 256 - 204);
+    EXPECT_EQ(me->pick_lz, 20);
+    EXPECT_EQ(me->pick_cy, 4);
+    EXPECT_EQ(me->front_ly, 256 - 203);
+    me->y = 199.5;       // now 4.0 after it
+    view_ray(me);
+    EXPECT_EQ(me->pick_valid, 0);
+    EXPECT_EQ(me->pick_ly, 256 - 204);   // a miss keeps the last hit's fields
+}
+
+TEST_F(Picking, HeadInsideABlockAndIdsThatLetTheRayThrough)
+{
+    put_ahead(202, 3);
+    put_ahead(200, 2);   // the first sample's own cell
+    view_ray(me);
+    EXPECT_EQ(me->pick_valid, 0);
+    put_ahead(200, 0);
+    put_ahead(201, 11);  // passed through
+    view_ray(me);
+    ASSERT_EQ(me->pick_valid, 1);
+    EXPECT_EQ(me->pick_ly, 256 - 202);
+}
+
+TEST_F(Picking, DirtGrassAndRockUnderTheButton)
+{
+    put_ahead(202, 3);
+    me->dig_button = 1;
+    int steps = 0;
+    while (air->blocks[56][54][20] != 0 && steps < 1000) {
+        step();
+        steps++;
+    }
+    EXPECT_EQ(steps, 1 + 132);   // the step that takes aim, then 12 strokes 11 apart
+    EXPECT_EQ(active_particles(), 12 * 5 + 60);
+    ASSERT_EQ(bxs[0].active, 1);
+    EXPECT_EQ(bxs[0].block_id, 3);
+    EXPECT_FLOAT_EQ(bxs[0].x, 56 - 256);
+    EXPECT_FLOAT_EQ(bxs[0].y, 54 - 256);
+    EXPECT_FLOAT_EQ(bxs[0].z, 256 + 20);
+
+    init_particles();
+    put_ahead(203, 1);
+    for (steps = 0; air->blocks[56][53][20] != 0 && steps < 1000; steps++)
+        step();
+    EXPECT_EQ(steps, 1 + 176);
+    EXPECT_EQ(bxs[0].block_id, 3);   // grass drops earth
+
+    put_ahead(204, 2);
+    for (int i = 0; i < 500; i++)
+        step();
+    EXPECT_EQ(air->blocks[56][52][20], 2);
+    EXPECT_EQ(me->dig_left, 100500.0f);
+}
+
+TEST_F(Picking, PlacingGuardEmptySlotAndNothingPicked)
+{
+    put_ahead(202, 3);
+    view_ray(me);
+    // The player's own cell: the front cell, so the guard refuses.
+    me->cell_cx = me->front_cx;
+    me->cell_cy = me->front_cy;
+    me->cell_level = me->front_level;
+    me->cell_lx = me->front_lx;
+    me->cell_ly = me->front_ly;
+    me->cell_lz = me->front_lz + 1;
+    player_cells->slots[0] = {3, 1};
+    me->place_request = 1;
+    testing::internal::CaptureStdout();
+    place(me);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(me->place_request, 0);
+    EXPECT_EQ(get_cell(player_cells, 0, 0), 3);
+
+    me->cell_ly = 0;
+    cells_active = 1;    // an empty slot: the line, nothing placed
+    me->place_request = 1;
+    testing::internal::CaptureStdout();
+    place(me);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "56 56 55 0 20 21 \n");
+    EXPECT_EQ(air->blocks[56][55][20], 0);
+
+    cells_active = 0;    // the last block of the stack
+    me->place_request = 1;
+    testing::internal::CaptureStdout();
+    place(me);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(air->blocks[56][55][20], 3);
+    EXPECT_EQ(get_cell(player_cells, 0, 0), 0);
+    EXPECT_EQ(player_cells->slots[0].id, 0);
+
+    me->pick_valid = 0;  // pointing at nothing: the line, nothing placed
+    player_cells->slots[0] = {3, 5};
+    me->place_request = 1;
+    testing::internal::CaptureStdout();
+    place(me);
+    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(get_cell(player_cells, 0, 0), 3);
+    EXPECT_EQ(player_cells->slots[0].count, 5);
+}
+
+TEST_F(Picking, AcrossAChunkBorderTheBlockLandsWhereAimed)
+{
+    // The target is the first block of chunk 5 (y = 257, ly 63); the front
+    // cell is the last of chunk 4 (y = 256, ly 0).
+    me->y = 254.0;
+    put_ahead(257, 3);
+    view_ray(me);
+    ASSERT_EQ(me->pick_valid, 1);
+    EXPECT_EQ(me->pick_cy, 5);
+    EXPECT_EQ(me->front_cy, 4);
+    EXPECT_EQ(me->front_ly, 0);
+    player_cells->slots[0] = {1, 2};
+    me->cell_ly = 10;
+    me->place_request = 1;
+    int before = air->quad_count;
+    testing::internal::CaptureStdout();
+    place(me);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(air->blocks[56][0][20], 1);          // chunk 4, where the player aimed
+    EXPECT_EQ(cubes[1].blocks[56][0][20], 0);      // not 64 blocks away in chunk 5
+    EXPECT_GT(air->quad_count, before);
+
+    // Digging the target on chunk 5's face re-meshes chunk 4 too: its block's
+    // face toward the new gap appears.
+    int chunk4 = air->quad_count;
+    view_ray(me);
+    EXPECT_EQ(me->pick_cy, 4);   // the placed block is nearer now
+    EXPECT_TRUE(set_block(4, 5, 4, 56, 63, 20, 0));
+    EXPECT_EQ(air->quad_count, chunk4 + 1);
+    // A chunk that is not held is never written.
+    EXPECT_FALSE(set_block(7, 7, 4, 0, 0, 0, 3));
+    EXPECT_FALSE(set_block(4, 4, 10, 0, 0, 0, 3));
+}
+
+}  // namespace
