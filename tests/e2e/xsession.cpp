@@ -305,13 +305,23 @@ void xs_move(Window w, int x, int y)
     XSync(display, False);
 }
 
-void xs_click(int button)
+void xs_button_down(int button)
 {
     XTestFakeButtonEvent(display, (unsigned)button, True, CurrentTime);
     XSync(display, False);
-    xs_sleep(0.05);
+}
+
+void xs_button_up(int button)
+{
     XTestFakeButtonEvent(display, (unsigned)button, False, CurrentTime);
     XSync(display, False);
+}
+
+void xs_click(int button)
+{
+    xs_button_down(button);
+    xs_sleep(0.05);
+    xs_button_up(button);
 }
 
 static void tap(KeySym sym, bool shift)

@@ -36,6 +36,8 @@ bool xs_wait_title(Window w, const char *prefix, double timeout_s);
 void xs_focus(Window w);
 void xs_move(Window w, int x, int y);
 void xs_click(int button);
+void xs_button_down(int button);
+void xs_button_up(int button);
 void xs_key(const char *keysym_name);
 void xs_type(const char *ascii);
 // What a window manager does: WM_DELETE_WINDOW, and a resize.
