@@ -32,6 +32,26 @@ void e_set_projection()
     glLoadIdentity();
 }
 
+void e_begin_overlay()
+{
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800, 600, 0, 0, 15);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+}
+
+void e_end_overlay()
+{
+    glColor3f(1, 1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    e_set_projection();
+}
+
 static void set_gl_state()
 {
     glEnable(GL_TEXTURE_2D);

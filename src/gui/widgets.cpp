@@ -108,25 +108,6 @@ int inside_field(int x, int y, int w, int mx, int my)
 
 // --- drawing ---
 
-static void begin_2d()
-{
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 800, 600, 0, 0, 15);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-}
-
-static void end_2d()
-{
-    glColor3f(1, 1, 1);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    e_set_projection();
-}
-
 static void textured_quad(const float tex[4][2], const float pos[4][2])
 {
     glBegin(GL_QUADS);
@@ -239,7 +220,7 @@ static void draw_list_box(const list_box *d)
 
 void g_draw()
 {
-    begin_2d();
+    e_begin_overlay();
     ir += 0.005f;
     if (ir > 360)
         ir -= 360;
@@ -256,5 +237,5 @@ void g_draw()
         draw_text_field(i);
     for (int i = 0; i < d_boxes; i++)
         draw_list_box(&d_box[i]);
-    end_2d();
+    e_end_overlay();
 }

@@ -92,12 +92,7 @@ static int block_or_missing(int cx, int cy, int level, int lx, int ly, int lz)
         level++;
         lz -= 64;
     }
-    if (lx < 0 || lx > 63 || ly < 0 || ly > 63 || lz < 0 || lz > 63)
-        return -1;
-    int slot = world_slot(cx, cy, level);
-    if (slot < 0 || slot >= POOL_SLOTS || !cubes[slot].loaded)
-        return -1;
-    return cubes[slot].blocks[lx][ly][lz];
+    return held_block(cx, cy, level, lx, ly, lz);
 }
 
 // --- the step, per record ---

@@ -101,17 +101,9 @@ void view_ray(player *p)
 
 // --- editing ---
 
-static cube_slot *live_chunk(int cx, int cy, int level)
-{
-    int slot = world_slot(cx, cy, level);
-    if (slot < 0 || slot >= POOL_SLOTS || !cubes[slot].loaded)
-        return nullptr;
-    return &cubes[slot];
-}
-
 int set_block(int cx, int cy, int level, int lx, int ly, int lz, int id)
 {
-    cube_slot *c = live_chunk(cx, cy, level);
+    cube_slot *c = held_chunk(cx, cy, level);
     if (!c)
         return 0;
     c->blocks[lx][ly][lz] = (uint16_t)id;
@@ -142,7 +134,7 @@ void dig(player *p)
 {
     if (p->dig_button != 1 || !p->pick_valid)
         return;
-    cube_slot *c = live_chunk(p->pick_cx, p->pick_cy, p->pick_level);
+    cube_slot *c = held_chunk(p->pick_cx, p->pick_cy, p->pick_level);
     if (!c)
         return;
     int id = c->blocks[p->pick_lx][p->pick_ly][p->pick_lz];

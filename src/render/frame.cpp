@@ -99,13 +99,7 @@ static void draw_outline()
 
 static void draw_hot_bar()
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 800, 600, 0, 0, 15);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
+    e_begin_overlay();
     for (int i = 0; i < 10; i++) {
         if (i < 9) {
             glColor4f(0.8f, 0.8f, 0.8f, 0.8f);
@@ -118,10 +112,7 @@ static void draw_hot_bar()
         const cell *c = player_cells ? &player_cells->slots[i] : nullptr;
         render_cell(c, 210 + 38 * i, 566, cells_active == i);
     }
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    e_set_projection();
+    e_end_overlay();
 }
 
 static void draw_game_frame()

@@ -37,14 +37,6 @@ struct mesh_context {
     float base_x, base_y, base_z;
 };
 
-static const cube_slot *held_chunk(int cx, int cy, int level)
-{
-    int slot = world_slot(cx, cy, level);
-    if (slot < 0 || slot >= POOL_SLOTS || !cubes[slot].loaded)
-        return nullptr;
-    return &cubes[slot];
-}
-
 // Neighbour id as the face test sees it: an absent chunk hides the face; ids
 // above 9 count as opaque vertically, ids above 10 as air sideways.
 static int neighbour_id(const mesh_context *m, int face, int lx, int ly, int lz)
@@ -134,7 +126,6 @@ void create_polygons(int cx, int cy, int level)
 
 void remesh_if_held(int cx, int cy, int level)
 {
-    int slot = world_slot(cx, cy, level);
-    if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded)
+    if (held_chunk(cx, cy, level))
         create_polygons(t_zn(cx), t_zn(cy), level);
 }

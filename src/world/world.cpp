@@ -76,15 +76,20 @@ int world_slot(int cx, int cy, int level)
     return *world_entry(cx, cy, level);
 }
 
-// Block of a held, loaded chunk; -1 when the chunk is not there.
-static int held_block(int cx, int cy, int level, int lx, int ly, int lz)
+cube_slot *held_chunk(int cx, int cy, int level)
+{
+    int slot = world_slot(cx, cy, level);
+    if (slot < 0 || slot >= POOL_SLOTS || !cubes[slot].loaded)
+        return nullptr;
+    return &cubes[slot];
+}
+
+int held_block(int cx, int cy, int level, int lx, int ly, int lz)
 {
     if (lx < 0 || lx > 63 || ly < 0 || ly > 63 || lz < 0 || lz > 63)
         return -1;
-    int slot = world_slot(cx, cy, level);
-    if (slot < 0 || slot >= POOL_SLOTS || !cubes[slot].loaded)
-        return -1;
-    return cubes[slot].blocks[lx][ly][lz];
+    const cube_slot *c = held_chunk(cx, cy, level);
+    return c ? c->blocks[lx][ly][lz] : -1;
 }
 
 static int vertical_rule(int id)

@@ -47,6 +47,10 @@ float t_un(float f);
 int world_slot(int cx, int cy, int level);
 // Map entry of an in-range position; the caller has checked the bounds.
 int16_t *world_entry(int cx, int cy, int level);
+// The live chunk at (cx, cy, level), null when it is not held or not loaded.
+cube_slot *held_chunk(int cx, int cy, int level);
+// Block of a live chunk, -1 when the chunk is not there or a local index is outside 0..63.
+int held_block(int cx, int cy, int level, int lx, int ly, int lz);
 
 // Block id next to a chunk's border, with local indices one step outside 0..63
 // allowed. A chunk that is not held reads as 1 (solid).
