@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 TEST(Inventory, StacksFillInOrder)
@@ -48,6 +50,10 @@ TEST(Inventory, StacksFillInOrder)
     for (int c = 0; c < 10; c++)
         EXPECT_EQ(get_cell(kit, c, 0), ids[c]) << c;
     EXPECT_EQ(get_cell(kit, 0, 1), 0);
+    for (cell_grid *grid : {g, kit}) {
+        free(grid->slots);
+        free(grid);
+    }
 }
 
 TEST(Particles, SpawningDrawsInOrderAndStopsAtAFullPool)
