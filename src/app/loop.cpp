@@ -82,6 +82,8 @@ static void show_frame_rate()
 
 void Display()
 {
+    if (plat_quit_requested())
+        glutLeaveMainLoop();
     apply_movement();
     apply_mouse_look();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -3,6 +3,7 @@
 #include "app/engine.h"
 #include "app/input.h"
 #include "app/loop.h"
+#include "platform/platform.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>
@@ -27,6 +28,7 @@ int main(int argc, char **argv)
 {
     // Diagnostics are read line by line by whoever started the game.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    plat_catch_quit_signals();
     memset(keys, 0, sizeof keys);
     load();
     game_param *p = get_par_str();

@@ -3,6 +3,7 @@
 
 #include <GL/glx.h>
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
@@ -83,6 +84,29 @@ void plat_dir_close()
     if (open_dir)
         closedir(open_dir);
     open_dir = nullptr;
+}
+
+static volatile sig_atomic_t quit_signal = 0;
+
+static void on_quit_signal(int)
+{
+    quit_signal = 1;
+}
+
+void plat_catch_quit_signals()
+{
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = on_quit_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+}
+
+int plat_quit_requested()
+{
+    return quit_signal != 0;
 }
 
 void plat_pause()

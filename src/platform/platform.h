@@ -25,6 +25,11 @@ int plat_dir_open(const char *path);
 int plat_dir_next(char *name, int size);
 void plat_dir_close();
 
+// Ctrl+C and termination requests only set a flag, which the main loop reads,
+// so the game ends the way Escape ends it.
+void plat_catch_quit_signals();
+int plat_quit_requested();
+
 // The console's "press a key": waits for Enter only when standard input is a terminal.
 void plat_pause();
 

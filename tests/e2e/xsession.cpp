@@ -48,52 +48,59 @@ static int ignore_x_error(Display *, XErrorEvent *)
 
 // --- the server ---
 
-static bool start_server_once()
+// Starts Xvfb on display `number`; false when that display is taken (Xvfb
+// ends at once) or the server does not answer within the timeout.
+static bool start_server_on(int number)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return false;
+    char name[32];
+    snprintf(name, sizeof name, ":%d", number);
     server_pid = fork();
     if (server_pid == 0) {
-        close(fds[0]);
-        char fd_text[16];
-        snprintf(fd_text, sizeof fd_text, "%d", fds[1]);
         int null_fd = open("/dev/null", O_WRONLY);
         dup2(null_fd, 1);
         dup2(null_fd, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               (char *)nullptr);
+        execlp("Xvfb", "Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp", (char *)nullptr);
         _exit(127);
     }
-    close(fds[1]);
-    // Xvfb writes the display number it chose once it accepts connections.
-    char number[16] = "";
-    ssize_t n = read(fds[0], number, sizeof number - 1);
-    close(fds[0]);
-    if (n <= 0) {
-        xs_stop_server();
+    if (server_pid < 0)
         return false;
-    }
-    number[n] = '\0';
-    char name[32];
-    snprintf(name, sizeof name, ":%d", atoi(number));
-    setenv("DISPLAY", name, 1);
     XSetErrorHandler(ignore_x_error);
-    display = XOpenDisplay(name);
-    return display != nullptr;
+    double end = now() + 20;
+    while (now() < end) {
+        if (waitpid(server_pid, nullptr, WNOHANG) == server_pid) {
+            server_pid = -1;   // the number was taken
+            return false;
+        }
+        display = XOpenDisplay(name);
+        if (display) {
+            // The answer may have come from another test's server on that
+            // number; ours would have ended by now, having found its lock.
+            xs_sleep(0.2);
+            if (waitpid(server_pid, nullptr, WNOHANG) == server_pid) {
+                server_pid = -1;
+                XCloseDisplay(display);
+                display = nullptr;
+                return false;
+            }
+            setenv("DISPLAY", name, 1);
+            return true;
+        }
+        xs_sleep(0.05);
+    }
+    return false;
 }
 
 bool xs_start_server()
 {
     if (display)
         return true;
-    // Two servers starting at once can pick the same display; the loser ends
-    // at once and the next try finds another number.
-    for (int attempt = 0; attempt < 8; attempt++) {
-        if (start_server_once())
+    // Each test program picks its own numbers, so parallel tests rarely meet;
+    // when they do, the second server ends at once and the next number is tried.
+    int first = 100 + (int)(getpid() % 800);
+    for (int attempt = 0; attempt < 20; attempt++) {
+        if (start_server_on(first + attempt * 7))
             return true;
         xs_stop_server();
-        xs_sleep(0.1 + 0.05 * (getpid() % 7));
     }
     return false;
 }
