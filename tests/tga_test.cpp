@@ -14,14 +14,14 @@
 
 namespace {
 
-struct tga_spec {
+struct tga_layout {
     unsigned char type = 2;
     int width = 2, height = 2, bits = 24;
     unsigned char x_origin = 0, descriptor = 0, id_length = 0;
     long pixel_bytes = -1;   // -1: as many as the size needs
 };
 
-std::string write_tga(const char *name, const tga_spec &s)
+std::string write_tga(const char *name, const tga_layout &s)
 {
     std::string path = std::string("/tmp/quarrow-tga-") + std::to_string(getpid()) + "-" + name;
     std::vector<unsigned char> b = {s.id_length, 0, s.type, 0, 0, 0, 0, 0, s.x_origin, 0, 0, 0,
@@ -54,7 +54,7 @@ protected:
 TEST_F(Tga, TrueColourPicturesBecomeTextures)
 {
     GLuint ids[3] = {0, 0, 0};
-    tga_spec rgb;
+    tga_layout rgb;
     std::string rgb_path = write_tga("rgb.tga", rgb);
     ASSERT_EQ(LoadGLTextures(1, rgb_path.c_str(), ids, 0), 1);
     unlink(rgb_path.c_str());
@@ -73,7 +73,7 @@ TEST_F(Tga, TrueColourPicturesBecomeTextures)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
     EXPECT_EQ(filter, GL_NEAREST);
 
-    tga_spec rgba;
+    tga_layout rgba;
     rgba.bits = 32;
     rgba.width = 3;   // rows of 9 or 12 bytes: no alignment padding assumed
     std::string rgba_path = write_tga("rgba.tga", rgba);
@@ -88,7 +88,7 @@ TEST_F(Tga, TrueColourPicturesBecomeTextures)
     EXPECT_EQ(px4[3], 40);
 
     // A top-left picture is accepted and uploaded as stored.
-    tga_spec top_left;
+    tga_layout top_left;
     top_left.descriptor = 0x20;
     std::string top_path = write_tga("topleft.tga", top_left);
     EXPECT_EQ(LoadGLTextures(0, top_path.c_str(), ids, 0), 1);
@@ -102,30 +102,30 @@ TEST_F(Tga, RefusedPicturesMakeNoTextureName)
 
     struct refused {
         const char *name;
-        tga_spec spec;
+        tga_layout layout;
     } cases[8];
     cases[0].name = "16bit.tga";
-    cases[0].spec.bits = 16;
+    cases[0].layout.bits = 16;
     cases[1].name = "rle.tga";
-    cases[1].spec.type = 10;
+    cases[1].layout.type = 10;
     cases[2].name = "origin.tga";
-    cases[2].spec.x_origin = 1;
+    cases[2].layout.x_origin = 1;
     cases[3].name = "short.tga";
-    cases[3].spec.pixel_bytes = 11;
+    cases[3].layout.pixel_bytes = 11;
     cases[4].name = "zero.tga";
-    cases[4].spec.width = 0;
+    cases[4].layout.width = 0;
     cases[5].name = "idfield.tga";
-    cases[5].spec.id_length = 3;
+    cases[5].layout.id_length = 3;
     cases[6].name = "huge.tga";   // claims 65535 x 65535 x 4 bytes, holds 16
-    cases[6].spec.width = cases[6].spec.height = 65535;
-    cases[6].spec.bits = 32;
-    cases[6].spec.pixel_bytes = 16;
+    cases[6].layout.width = cases[6].layout.height = 65535;
+    cases[6].layout.bits = 32;
+    cases[6].layout.pixel_bytes = 16;
     cases[7].name = "grey.tga";
-    cases[7].spec.type = 3;
+    cases[7].layout.type = 3;
 
     GLuint ids[1] = {777};
     for (const refused &c : cases) {
-        std::string path = write_tga(c.name, c.spec);
+        std::string path = write_tga(c.name, c.layout);
         EXPECT_EQ(LoadGLTextures(0, path.c_str(), ids, 1), 0) << c.name;
         EXPECT_EQ(ids[0], 777u) << c.name;
         unlink(path.c_str());

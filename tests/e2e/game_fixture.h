@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 class GameTest : public ::testing::Test {
@@ -93,6 +94,20 @@ protected:
         EXPECT_TRUE(xs_screenshot(window, &img));
         xs_write_png(xs_artefact_dir() + "/" + name + ".png", img);
         return img;
+    }
+    // Waits until the picture inside a rectangle differs from `before`.
+    bool wait_change(const xs_image &before, int x0, int y0, int x1, int y1, double timeout_s)
+    {
+        for (double t = 0; t < timeout_s; t += 0.2) {
+            xs_image now;
+            if (xs_screenshot(window, &now) && now.width == before.width && now.height == before.height)
+                for (int y = y0; y < y1; y++)
+                    for (int x = x0; x < x1; x++)
+                        if (memcmp(now.at(x, y), before.at(x, y), 3) != 0)
+                            return true;
+            xs_sleep(0.2);
+        }
+        return false;
     }
     bool wait_file_i32(const char *relative, size_t at, int value, double timeout_s)
     {

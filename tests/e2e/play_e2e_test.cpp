@@ -64,10 +64,13 @@ TEST_F(Play, DigCollectSelectAndPlace)
     EXPECT_GT(white_frame(before, 0), 20);
     EXPECT_LT(white_frame(before, 7), 5);
 
+    // Grass breaks after 176 steps (2.8 s); the player drops into the hole and
+    // collects the box, whose earth goes to the first free cell, 7.
     xs_button_down(1);
-    xs_sleep(4.0);   // grass breaks after 176 steps, 2.8 s
+    const int cell7 = 210 + 38 * 7;
+    EXPECT_TRUE(wait_change(before, cell7 + 3, 568, cell7 + 31, 598, 15));
     xs_button_up(1);
-    xs_sleep(1.0);   // fall into the hole and walk into the box
+    xs_sleep(0.3);
     xs_image after = screenshot("play-dug");
     // The earth box went to the first free cell, 7: its icon and count appear.
     EXPECT_GT(changed(before, after, 210 + 38 * 7 + 3, 568, 210 + 38 * 7 + 31, 598), 50);

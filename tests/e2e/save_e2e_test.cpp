@@ -74,10 +74,13 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
     xs_key("Tab");
     xs_sleep(2.5);
     look(200, 12);          // down at the ground under the feet
+    xs_image before;
+    ASSERT_TRUE(xs_screenshot(window, &before));
     xs_button_down(1);
-    xs_sleep(4.0);          // the grass block breaks
+    // The grass block breaks and its box lands in hot-bar cell 7.
+    EXPECT_TRUE(wait_change(before, 210 + 38 * 7 + 3, 568, 210 + 38 * 7 + 31, 598, 15));
     xs_button_up(1);
-    xs_sleep(1.0);
+    xs_sleep(0.3);
     look(-100, 4);
     xs_click(3);            // a block from the first cell, in front
     xs_sleep(0.5);
