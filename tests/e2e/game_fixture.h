@@ -95,16 +95,24 @@ protected:
         xs_write_png(xs_artefact_dir() + "/" + name + ".png", img);
         return img;
     }
-    // Waits until the picture inside a rectangle differs from `before`.
-    bool wait_change(const xs_image &before, int x0, int y0, int x1, int y1, double timeout_s)
+    // Near-white pixels of hot-bar cell i: its count and, when selected, its frame.
+    int white_in_cell(const xs_image &img, int i)
+    {
+        int n = 0, x0 = 210 + 38 * i;
+        for (int y = 568; y < 598; y++)
+            for (int x = x0 + 3; x < x0 + 31; x++) {
+                const unsigned char *p = img.at(x, y);
+                n += p[0] > 215 && p[1] > 215 && p[2] > 215;
+            }
+        return n;
+    }
+    // Waits until hot-bar cell i shows a count (the scene behind it is never that white).
+    bool wait_count_in_cell(int i, double timeout_s)
     {
         for (double t = 0; t < timeout_s; t += 0.2) {
             xs_image now;
-            if (xs_screenshot(window, &now) && now.width == before.width && now.height == before.height)
-                for (int y = y0; y < y1; y++)
-                    for (int x = x0; x < x1; x++)
-                        if (memcmp(now.at(x, y), before.at(x, y), 3) != 0)
-                            return true;
+            if (xs_screenshot(window, &now) && white_in_cell(now, i) > 8)
+                return true;
             xs_sleep(0.2);
         }
         return false;
