@@ -1,53 +1,24 @@
 // Settings file: first run, files the game did not write, and round trips.
 #include "app/config.h"
 
-#include <gtest/gtest.h>
+#include "temp_dir.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <unistd.h>
 
 namespace {
 
 // Every test runs in a fresh folder, where "cfg" is the only file.
-class ConfigFile : public ::testing::Test {
+class ConfigFile : public InTempDir {
 protected:
-    char dir[64] = "/tmp/quarrow-cfg-XXXXXX";
-    char old_dir[4096] = "";
-
     void SetUp() override
     {
-        ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
+        InTempDir::SetUp();
         st_page = 0;
     }
-    void TearDown() override
+    static std::string read_cfg() { return read_file("cfg"); }
+    static void write_cfg(const unsigned char *bytes, size_t n)
     {
-        unlink("cfg");
-        EXPECT_EQ(chdir(old_dir), 0);
-        rmdir(dir);
-    }
-    std::string read_cfg()
-    {
-        std::string bytes;
-        FILE *f = fopen("cfg", "rb");
-        if (!f)
-            return bytes;
-        int c;
-        while ((c = fgetc(f)) != EOF)
-            bytes.push_back((char)c);
-        fclose(f);
-        return bytes;
-    }
-    void write_cfg(const unsigned char *bytes, size_t n)
-    {
-        FILE *f = fopen("cfg", "wb");
-        ASSERT_NE(f, nullptr);
-        ASSERT_EQ(fwrite(bytes, 1, n, f), n);
-        fclose(f);
+        write_file("cfg", std::string((const char *)bytes, n));
     }
 };
 

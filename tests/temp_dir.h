@@ -7,6 +7,21 @@
 #include <string>
 #include <unistd.h>
 
+// The whole content of a file; empty when it cannot be read.
+inline std::string read_file(const std::string &path)
+{
+    std::string bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char chunk[65536];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, n);
+    fclose(f);
+    return bytes;
+}
+
 class InTempDir : public ::testing::Test {
 protected:
     char dir[64] = "/tmp/quarrow-test-XXXXXX";

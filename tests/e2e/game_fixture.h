@@ -1,5 +1,6 @@
 // The real game in a fresh run folder on a private X server, for one test.
 #pragma once
+#include "temp_dir.h"
 #include "xsession.h"
 
 #include <gtest/gtest.h>
@@ -59,18 +60,7 @@ protected:
         ASSERT_TRUE(xs_wait_exit(10, &status));
         EXPECT_EQ(status, 0);
     }
-    std::string file(const std::string &relative)
-    {
-        std::string bytes;
-        FILE *f = fopen((run_dir + "/" + relative).c_str(), "rb");
-        if (!f)
-            return bytes;
-        int c;
-        while ((c = fgetc(f)) != EOF)
-            bytes.push_back((char)c);
-        fclose(f);
-        return bytes;
-    }
+    std::string file(const std::string &relative) { return read_file(run_dir + "/" + relative); }
     static int i32(const std::string &bytes, size_t at)
     {
         if (bytes.size() < at + 4)
