@@ -78,6 +78,27 @@ protected:
         xs_click(1);
         xs_sleep(0.3);
     }
+    // Mouse look: every motion away from the centre turns the view by a tenth
+    // of its distance, then the game puts the pointer back. Pitch stops at 80
+    // degrees down and 100 up, so enough moves one way give a known view.
+    // Each move waits for the warp back, so no motion is merged with the next
+    // when the machine is busy and the angle comes out as counted.
+    void look(int dy, int moves)
+    {
+        int w = 800, h = 600;
+        xs_window_size(window, &w, &h);
+        for (int i = 0; i < moves; i++) {
+            xs_move(window, w / 2, h / 2 + dy);
+            int x = 0, y = 0;
+            for (double t = 0; t < 3; t += 0.01) {
+                if (xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2)
+                    break;
+                xs_sleep(0.01);
+            }
+            xs_sleep(0.03);
+        }
+        xs_sleep(0.3);
+    }
     xs_image screenshot(const char *name)
     {
         xs_image img;

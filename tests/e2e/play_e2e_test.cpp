@@ -21,14 +21,6 @@ protected:
         for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
             xs_sleep(0.1);
     }
-    void look(int dy, int moves)
-    {
-        for (int i = 0; i < moves; i++) {
-            xs_move(window, 400, 300 + dy);
-            xs_sleep(0.06);
-        }
-        xs_sleep(0.3);
-    }
     // Pixels that changed between two pictures inside a rectangle.
     static int changed(const xs_image &a, const xs_image &b, int x0, int y0, int x1, int y1)
     {

@@ -47,14 +47,6 @@ protected:
                 return block(bytes, lx, ly, lz);
         return 0;
     }
-    void look(int dy, int moves)
-    {
-        for (int i = 0; i < moves; i++) {
-            xs_move(window, 400, 300 + dy);
-            xs_sleep(0.06);
-        }
-        xs_sleep(0.3);
-    }
     void wait_for(const char *needle, int count)
     {
         for (int i = 0; i < 300 && xs_count_output(needle) < count; i++)
@@ -107,7 +99,7 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
                 for (int lz = 1; lz < 64; lz++)
                     placed += block(bytes, lx, ly, lz) == 2 && block(bytes, lx, ly, lz - 1) == 1;
     }
-    EXPECT_EQ(placed, 1);
+    EXPECT_EQ(placed, 1) << xs_output().substr(0, 4000);
 
     // Opened again from the list: every chunk comes from its file.
     start_game();
@@ -128,6 +120,20 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
     EXPECT_GE(files.size(), 36u);
     for (const std::string &f : files)
         EXPECT_EQ(size_of(f), 524288) << f;
+    EXPECT_EQ(top_id(file("saves/world 1/4-4-4.qrb"), 56, 56), 3);
+
+    // Closed the way a window manager closes it: the same.
+    start_game();
+    click_menu(400, 265);
+    click_menu(250, 235);
+    wait_for("save_load version 0.100000, world name world 1 \n", 1);
+    wait_for("loaded ", 36);
+    for (const std::string &f : chunk_files())
+        remove((world_dir() + "/" + f).c_str());
+    ASSERT_TRUE(xs_close_window(window));
+    ASSERT_TRUE(xs_wait_exit(10, &status));
+    EXPECT_EQ(status, 0);
+    EXPECT_GE(chunk_files().size(), 36u);
     EXPECT_EQ(top_id(file("saves/world 1/4-4-4.qrb"), 56, 56), 3);
 }
 

@@ -17,17 +17,6 @@ protected:
         click_menu(400, 515);
         ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
     }
-    // Mouse look: every motion away from the centre turns the view by a tenth
-    // of its distance, then the game puts the pointer back. Pitch stops at 80
-    // degrees down and 100 up, so enough moves one way give a known view.
-    void look(int dy, int moves)
-    {
-        for (int i = 0; i < moves; i++) {
-            xs_move(window, 400, 300 + dy);
-            xs_sleep(0.06);
-        }
-        xs_sleep(0.3);
-    }
     // Share of pixels in a rectangle for which test holds.
     template <typename F>
     double share(const xs_image &img, int x0, int y0, int x1, int y1, F test)

@@ -312,6 +312,14 @@ void xs_move(Window w, int x, int y)
     XSync(display, False);
 }
 
+bool xs_pointer(Window w, int *x, int *y)
+{
+    Window root, child;
+    int rx, ry;
+    unsigned mask;
+    return XQueryPointer(display, w, &root, &child, &rx, &ry, x, y, &mask);
+}
+
 void xs_button_down(int button)
 {
     XTestFakeButtonEvent(display, (unsigned)button, True, CurrentTime);

@@ -35,6 +35,8 @@ bool xs_wait_title(Window w, const char *prefix, double timeout_s);
 // Input through XTEST. Positions are in the window's own coordinates.
 void xs_focus(Window w);
 void xs_move(Window w, int x, int y);
+// Where the pointer is, in the window's coordinates.
+bool xs_pointer(Window w, int *x, int *y);
 void xs_click(int button);
 void xs_button_down(int button);
 void xs_button_up(int button);
