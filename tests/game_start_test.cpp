@@ -67,4 +67,24 @@ TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
     game = 0;
 }
 
+TEST_F(GameStart, CounterAtItsTopStartsOver)
+{
+    load();
+    game_param *p = get_par_str();
+    p->world_counter = INT32_MAX;   // as a foreign cfg may hold it
+    g_set_par_str(p);
+    gui = 1;
+    game = 0;
+    g_level(PAGE_CREATE);
+    const button &create = btt[b_create_world];
+    g_set_mouse(create.x + create.w / 2, create.y + create.h / 2);
+    testing::internal::CaptureStdout();
+    mouse_down(GLUT_LEFT_BUTTON);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("./saves/world 2147483647", 0), 0u) << out;
+    EXPECT_EQ(p->world_counter, 1);
+    gui = 1;
+    game = 0;
+}
+
 }  // namespace

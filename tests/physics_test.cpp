@@ -129,6 +129,19 @@ TEST_F(Physics, WalkingPastEitherEdgeWrapsByOneWorldWidth)
     EXPECT_NEAR(me->x, -64.05 + 640, 1e-9);
 }
 
+TEST_F(Physics, FlyingPastEitherEdgeWrapsTheCamera)
+{
+    world_size = 10;
+    fly_mode = 1;
+    camera_x = 64.0 * 9 + 0.05;
+    camera_y = -64.05;
+    e_psysix();
+    EXPECT_NEAR(camera_x, 64.0 * 9 + 0.05 - 640, 1e-9);
+    EXPECT_NEAR(camera_y, -64.05 + 640, 1e-9);
+    EXPECT_EQ(me->x, camera_x);
+    EXPECT_EQ(me->y, camera_y);
+}
+
 TEST_F(Physics, FlyModeMovesTheCameraAndCopiesItEachStep)
 {
     fly_mode = 1;

@@ -116,7 +116,8 @@ TEST_F(ChunkFiles, DamagedFilesAreSetAsideAndKept)
         testing::internal::CaptureStdout();
         load_w(1, 1, 1);
         std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_NE(out.find("damaged chunk file ./saves/alpha/1-1-1.qrb"), std::string::npos) << d.what;
+        EXPECT_NE(out.find("chunk file ./saves/alpha/1-1-1.qrb is damaged (" + std::to_string(d.bytes) + " bytes), moved to"),
+                  std::string::npos) << d.what << out;
         EXPECT_FALSE(plat_file_exists("saves/alpha/1-1-1.qrb")) << d.what;
         const uint16_t *b = &cubes[0].blocks[0][0][0];
         long held = d.bytes < CHUNK_FILE_BYTES ? d.bytes / 2 : CHUNK_BLOCKS;
@@ -129,6 +130,25 @@ TEST_F(ChunkFiles, DamagedFilesAreSetAsideAndKept)
     EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged"), 1000);
     EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged.1"), 0);
     EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged.2"), CHUNK_FILE_BYTES + 10);
+}
+
+TEST_F(ChunkFiles, UnreadableFileIsReportedAndSetAside)
+{
+    // Something in the chunk's place that reads with an error: a folder.
+    mkdir("saves/alpha/3-3-3.qrb", 0755);
+    write_file("saves/alpha/3-3-3.qrb/inside", "kept");
+    hold(0, 3, 3, 3);
+    fill(0, 7);
+    testing::internal::CaptureStdout();
+    load_w(3, 3, 3);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "chunk file ./saves/alpha/3-3-3.qrb cannot be read (Is a directory), "
+                   "moved to ./saves/alpha/3-3-3.qrb.damaged \n");
+    EXPECT_EQ(cubes[0].blocks[1][2][3], 0);
+    EXPECT_TRUE(plat_file_exists("saves/alpha/3-3-3.qrb.damaged/inside"));
+    // The chunk goes back to disk as a file of its own.
+    save_w(3, 3, 3);
+    EXPECT_EQ(size_of("saves/alpha/3-3-3.qrb"), CHUNK_FILE_BYTES);
 }
 
 TEST_F(ChunkFiles, FailedWritesAreReportedAndKeepTheOldFile)

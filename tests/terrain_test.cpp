@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -85,6 +87,17 @@ TEST(Terrain, SameSeedSameChunkWhateverTheColumn)
     EXPECT_EQ(memcmp(first, cubes[0].blocks, sizeof first), 0);
     generateCube(0, 0, 0, 4);   // the sequence has moved on
     EXPECT_NE(memcmp(first, cubes[0].blocks, sizeof first), 0);
+}
+
+TEST(Terrain, StartSeedComesFromTheEnvironmentWhenGiven)
+{
+    setenv("QUARROW_SEED", "83", 1);
+    EXPECT_EQ(plat_start_seed(), 83u);
+    unsigned now = (unsigned)time(nullptr);
+    setenv("QUARROW_SEED", "83x", 1);   // not a number: the time
+    EXPECT_GE(plat_start_seed(), now);
+    unsetenv("QUARROW_SEED");
+    EXPECT_GE(plat_start_seed(), now);
 }
 
 TEST(Terrain, BowlSinksToTheCentreAndKeepsItsRim)

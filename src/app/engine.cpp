@@ -103,7 +103,7 @@ static void give_starting_kit()
 
 int e_init()
 {
-    plat_srand((unsigned int)time(nullptr));
+    plat_srand(plat_start_seed());
     e_set_projection();
     set_gl_state();
     load_pictures();

@@ -10,6 +10,7 @@
 #include "world/world.h"
 
 #include <GL/freeglut.h>
+#include <cstdint>
 #include <cstdio>
 
 int32_t keys[256];
@@ -88,7 +89,8 @@ void Mouse(int button, int state, int x, int y)
 static void start_game()
 {
     game_param *p = get_par_str();
-    p->world_counter++;
+    // A counter at its top (from a foreign cfg) starts over at 1 rather than overflow.
+    p->world_counter = p->world_counter < INT32_MAX ? p->world_counter + 1 : 1;
     save();
     world_record *w = g_get_world();
     snprintf(buff, sizeof buff, "./saves/%s", w->name);

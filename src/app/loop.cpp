@@ -107,6 +107,12 @@ void Display()
 
 void idle()
 {
+    // A hidden or minimised window may not be redrawn, so a signal is
+    // looked at here too.
+    if (plat_quit_requested()) {
+        glutLeaveMainLoop();
+        return;
+    }
     glutPostRedisplay();
 }
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <unistd.h>
@@ -32,6 +33,16 @@ int plat_rand()
 {
     rand_state = rand_state * 214013u + 2531011u;
     return (int)((rand_state >> 16) & 0x7fff);
+}
+
+unsigned int plat_start_seed()
+{
+    const char *fixed = getenv("QUARROW_SEED");
+    char *end = nullptr;
+    unsigned long seed = fixed ? strtoul(fixed, &end, 10) : 0;
+    if (fixed && *fixed && end && *end == '\0')
+        return (unsigned int)seed;
+    return (unsigned int)time(nullptr);
 }
 
 // --- files and folders ---

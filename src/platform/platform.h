@@ -11,6 +11,9 @@ double plat_clock_ms();
 // One random sequence for everything (terrain, particles); 0 ... PLAT_RAND_MAX.
 void plat_srand(unsigned int seed);
 int plat_rand();
+// The seed a game starts from: the time, or the number in QUARROW_SEED when
+// that is set, so a world's terrain can be made again (tests, bug reports).
+unsigned int plat_start_seed();
 
 // 1 when something exists at path, 0 otherwise.
 int plat_file_exists(const char *path);

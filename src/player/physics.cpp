@@ -97,9 +97,22 @@ static int block_or_missing(int cx, int cy, int level, int lx, int ly, int lz)
 
 // --- the step, per record ---
 
+static void wrap_position(double *v)
+{
+    double width = 64.0 * world_size;
+    if (*v < -64)
+        *v += width;
+    if (*v > 64.0 * (world_size - 1))
+        *v -= width;
+}
+
 static void couple_camera(player *p)
 {
     if (fly_mode) {
+        // A flying camera leads the record, so it wraps itself; otherwise a
+        // long flight leaves the world's columns and streaming stops.
+        wrap_position(&camera_x);
+        wrap_position(&camera_y);
         p->x = camera_x;
         p->y = camera_y;
         p->z = camera_z;
@@ -173,15 +186,6 @@ static void find_own_cell(player *p)
     p->cell_lx = (int)(64.0 * p->cell_cx - p->x);
     p->cell_ly = (int)(64.0 * p->cell_cy - p->y);
     p->cell_lz = (int)(p->z - 64.0 * p->cell_level);
-}
-
-static void wrap_position(double *v)
-{
-    double width = 64.0 * world_size;
-    if (*v < -64)
-        *v += width;
-    if (*v > 64.0 * (world_size - 1))
-        *v -= width;
 }
 
 static void step_record(player *p)

@@ -115,17 +115,18 @@ static void decode(cube_slot *c, long bytes)
     }
 }
 
-// Moves a damaged file aside under a name that is not taken yet.
-static void set_aside(const char *path, long size)
+// Moves a damaged or unreadable file aside under a name that is not taken
+// yet, so the chunk written back later never replaces what the player had.
+static void set_aside(const char *path, const char *what)
 {
     char aside[300];
     snprintf(aside, sizeof aside, "%s.damaged", path);
     for (int n = 1; plat_file_exists(aside) && n < 1000; n++)
         snprintf(aside, sizeof aside, "%s.damaged.%d", path, n);
     if (rename(path, aside) == 0)
-        printf("damaged chunk file %s (%ld bytes), moved to %s \n", path, size, aside);
+        printf("chunk file %s %s, moved to %s \n", path, what, aside);
     else
-        printf("damaged chunk file %s (%ld bytes), cannot move it: %s \n", path, size, strerror(errno));
+        printf("chunk file %s %s, cannot move it: %s \n", path, what, strerror(errno));
 }
 
 void load_w(int cx, int cy, int level)
@@ -135,18 +136,26 @@ void load_w(int cx, int cy, int level)
         return;
     char path[256];
     chunk_path(path, sizeof path, cx, cy, level);
+    char what[128];
     FILE *f = fopen(path, "rb");
     if (!f) {
-        printf("cannot read %s: %s \n", path, strerror(errno));
+        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
         decode(c, 0);
+        set_aside(path, what);
         return;
     }
     long size = file_size(f);
     long got = (long)fread(file_bytes, 1, CHUNK_FILE_BYTES, f);
+    int read_error = ferror(f) ? errno : 0;
     fclose(f);
     decode(c, got);
-    if (size != CHUNK_FILE_BYTES)
-        set_aside(path, size);
+    if (read_error) {
+        snprintf(what, sizeof what, "cannot be read (%s)", strerror(read_error));
+        set_aside(path, what);
+    } else if (size != CHUNK_FILE_BYTES) {
+        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
+        set_aside(path, what);
+    }
 }
 
 // --- writing out ---
@@ -155,11 +164,7 @@ void load_w(int cx, int cy, int level)
 static int near_column(int x, int x0)
 {
     int ws = world_size, vr = vision_range;
-    int d = x0 - x;
-    if (d < 0)
-        d += ws;
-    if (d >= ws)
-        d -= ws;
+    int d = ((x0 - x) % ws + ws) % ws;
     return d <= vr || d >= ws - vr - 1;
 }
 

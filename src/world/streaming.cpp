@@ -29,18 +29,25 @@ static void free_mesh(cube_slot *c)
     c->tex_coords = c->vertices = c->normals = nullptr;
 }
 
-static int allocate_mesh(cube_slot *c, int x, int y, int level)
+// Each buffer that cannot be had is reported on its own, as the player waits.
+static float *allocate_buffer(size_t floats, int x, int y, int level)
 {
-    c->tex_coords = (float *)malloc(MESH_QUAD_CAP * 4 * 2 * sizeof(float));
-    c->vertices = (float *)malloc(MESH_QUAD_CAP * 4 * 3 * sizeof(float));
-    c->normals = (float *)malloc(MESH_QUAD_CAP * 4 * 3 * sizeof(float));
-    c->quad_count = 0;
-    if (c->tex_coords && c->vertices && c->normals)
-        return 1;
+    float *b = (float *)malloc(floats * sizeof(float));
+    if (b)
+        return b;
     printf("cannot alloc memory in %i %i %i \n", x, y, level);
     fflush(stdout);
     plat_pause();
-    return 0;
+    return nullptr;
+}
+
+static int allocate_mesh(cube_slot *c, int x, int y, int level)
+{
+    c->tex_coords = allocate_buffer(MESH_QUAD_CAP * 4 * 2, x, y, level);
+    c->vertices = allocate_buffer(MESH_QUAD_CAP * 4 * 3, x, y, level);
+    c->normals = allocate_buffer(MESH_QUAD_CAP * 4 * 3, x, y, level);
+    c->quad_count = 0;
+    return c->tex_coords && c->vertices && c->normals;
 }
 
 // The faces on the new chunk's borders of its held neighbours change with it.

@@ -159,6 +159,9 @@ bool xs_launch(const std::string &run_dir)
         dup2(out, 1);
         dup2(err, 2);
         dup2(in, 0);
+        // Flat ground with no bump or pit round the start position, so every
+        // run aims at the same blocks.
+        setenv("QUARROW_SEED", "83", 1);
         execl(QUARROW_EXE, QUARROW_EXE, (char *)nullptr);
         _exit(127);
     }
