@@ -20,27 +20,42 @@ protected:
     {
         ASSERT_TRUE(gl_context_open());
         InTempDir::SetUp();
+        load();   // no cfg here: the defaults
+    }
+    void TearDown() override
+    {
+        gui = 1;
+        game = 0;
+        InTempDir::TearDown();
+    }
+    // Opens the create page on the configuration record p.
+    static void open_create_page(game_param *p)
+    {
+        g_set_par_str(p);
+        gui = 1;
+        game = 0;
+        g_level(PAGE_CREATE);
+    }
+    // Clicks the create button; what the start printed.
+    static std::string click_create()
+    {
+        const button &create = btt[b_create_world];
+        g_set_mouse(create.x + create.w / 2, create.y + create.h / 2);
+        testing::internal::CaptureStdout();
+        mouse_down(GLUT_LEFT_BUTTON);
+        return testing::internal::GetCapturedStdout();
     }
 };
 
 TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
 {
-    load();   // no cfg here: the defaults
     game_param *p = get_par_str();
     p->view_distance = 2;
-    g_set_par_str(p);
-    gui = 1;
-    game = 0;
-    g_level(PAGE_CREATE);
+    open_create_page(p);
     // Size list on its second item: 20 columns.
     g_set_mouse(400, 390 + 15);
     g_mouse_down();
-    const button &create = btt[b_create_world];
-    g_set_mouse(create.x + create.w / 2, create.y + create.h / 2);
-
-    testing::internal::CaptureStdout();
-    mouse_down(GLUT_LEFT_BUTTON);
-    std::string out = testing::internal::GetCapturedStdout();
+    std::string out = click_create();
 
     EXPECT_EQ(out.rfind("./saves/world 1world size 20 \n", 0), 0u) << out;
     EXPECT_TRUE(plat_is_dir("saves/world 1"));
@@ -63,28 +78,16 @@ TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
     GLfloat fog_end = 0;
     glGetFloatv(GL_FOG_END, &fog_end);
     EXPECT_FLOAT_EQ(fog_end, 86.0f);
-    gui = 1;
-    game = 0;
 }
 
 TEST_F(GameStart, CounterAtItsTopStartsOver)
 {
-    load();
     game_param *p = get_par_str();
     p->world_counter = INT32_MAX;   // as a foreign cfg may hold it
-    g_set_par_str(p);
-    gui = 1;
-    game = 0;
-    g_level(PAGE_CREATE);
-    const button &create = btt[b_create_world];
-    g_set_mouse(create.x + create.w / 2, create.y + create.h / 2);
-    testing::internal::CaptureStdout();
-    mouse_down(GLUT_LEFT_BUTTON);
-    std::string out = testing::internal::GetCapturedStdout();
+    open_create_page(p);
+    std::string out = click_create();
     EXPECT_EQ(out.rfind("./saves/world 2147483647", 0), 0u) << out;
     EXPECT_EQ(p->world_counter, 1);
-    gui = 1;
-    game = 0;
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "save/catalogue.h"
 
 #include <GL/glu.h>
-#include <ctime>
 
 int32_t gui = 0;
 int32_t game = 0;

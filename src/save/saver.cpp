@@ -136,26 +136,24 @@ void load_w(int cx, int cy, int level)
         return;
     char path[256];
     chunk_path(path, sizeof path, cx, cy, level);
-    char what[128];
     FILE *f = fopen(path, "rb");
-    if (!f) {
-        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
-        decode(c, 0);
-        set_aside(path, what);
-        return;
+    long size = -1, got = 0;
+    int read_error = f ? 0 : errno;
+    if (f) {
+        size = file_size(f);
+        got = (long)fread(file_bytes, 1, CHUNK_FILE_BYTES, f);
+        read_error = ferror(f) ? errno : 0;
+        fclose(f);
     }
-    long size = file_size(f);
-    long got = (long)fread(file_bytes, 1, CHUNK_FILE_BYTES, f);
-    int read_error = ferror(f) ? errno : 0;
-    fclose(f);
     decode(c, got);
-    if (read_error) {
+    char what[128];
+    if (read_error)
         snprintf(what, sizeof what, "cannot be read (%s)", strerror(read_error));
-        set_aside(path, what);
-    } else if (size != CHUNK_FILE_BYTES) {
+    else if (size != CHUNK_FILE_BYTES)
         snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
-        set_aside(path, what);
-    }
+    else
+        return;
+    set_aside(path, what);
 }
 
 // --- writing out ---
