@@ -26,6 +26,22 @@ TEST(Input, KeysAreHeldUntilReleasedAndDigitsChooseCells)
     EXPECT_EQ(out, "119 \n");
 }
 
+TEST(Input, ReleasingALetterInTheOtherCaseReleasesIt)
+{
+    // Shift let go before the letter, or pressed while it is held.
+    const struct {
+        unsigned char press, release;
+    } cases[] = {{'W', 'w'}, {'w', 'W'}, {'A', 'a'}, {'d', 'D'}};
+    testing::internal::CaptureStdout();
+    for (const auto &c : cases) {
+        Key(c.press, 0, 0);
+        KeyUp(c.release, 0, 0);
+        EXPECT_EQ(keys[c.press], 0) << c.press;
+        EXPECT_EQ(keys[c.release], 0) << c.press;
+    }
+    testing::internal::GetCapturedStdout();
+}
+
 TEST(Input, TabTogglesFlyingAndSpaceJumps)
 {
     int first = fly_mode;

@@ -41,6 +41,12 @@ void KeyUp(unsigned char key, int x, int y)
     (void)y;
     printf("%i \n", key);
     keys[key] = 0;
+    // Shift may be let go before the letter: the release then comes in the
+    // other case, and the key pressed must still be released.
+    if (key >= 'a' && key <= 'z')
+        keys[key - 'a' + 'A'] = 0;
+    if (key >= 'A' && key <= 'Z')
+        keys[key - 'A' + 'a'] = 0;
 }
 
 void send_key(int key)
