@@ -200,4 +200,23 @@ TEST_F(Picking, AcrossAChunkBorderTheBlockLandsWhereAimed)
     EXPECT_FALSE(set_block(4, 4, 10, 0, 0, 0, 3));
 }
 
+TEST_F(Picking, NothingIsBuiltAgainstAChunkThatIsNotHeld)
+{
+    // Along +y out of chunk 5 into chunk 6, which is not held: the ray stops
+    // there, and the front cell is the last cell of chunk 5.
+    me->y = 318.7;
+    view_ray(me);
+    ASSERT_EQ(me->pick_valid, 1);
+    ASSERT_EQ(me->pick_cy, 6);
+    ASSERT_EQ(me->front_cy, 5);
+    player_cells->slots[0] = {3, 2};
+    me->cell_ly = 10;
+    me->place_request = 1;
+    testing::internal::CaptureStdout();
+    place(me);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(cubes[1].blocks[me->front_lx][me->front_ly][me->front_lz], 0);
+    EXPECT_EQ(player_cells->slots[0].count, 2);
+}
+
 }  // namespace

@@ -186,6 +186,10 @@ void place(player *p)
     int id = get_cell(player_cells, cells_active, 0);
     if (!p->pick_valid || id == 0)
         return;
+    // A chunk that is not held stops the ray like a wall that is not there:
+    // nothing is built against it.
+    if (!held_chunk(p->pick_cx, p->pick_cy, p->pick_level))
+        return;
     if (set_block(p->front_cx, p->front_cy, p->front_level, p->front_lx, p->front_ly, p->front_lz, id))
         minus_cell(player_cells, cells_active, 0);
 }
