@@ -117,6 +117,28 @@ TEST_F(Physics, AStepStopsOneAxisAndTheOtherSlides)
     EXPECT_GT(me->y, before + 0.4);
 }
 
+TEST_F(Physics, AboveTheStreamedLevelsAndBelowTheWorldIsAir)
+{
+    // Level 9 is never streamed; a player switched to walking there walks,
+    // then falls through the held air of levels 8 to 5 back to the ground.
+    for (int level = 6; level <= 8; level++)
+        hold(level - 4, 4, 4, level, 0);
+    me->z = 64 * 9 + 20;
+    me->vel_x = 0.1;
+    e_psysix();
+    EXPECT_LT(me->x, 220.2);
+    EXPECT_EQ(me->on_ground, 0);
+    for (int i = 0; i < 2000 && !me->on_ground; i++)
+        e_psysix();
+    EXPECT_EQ(me->z, 276.0);
+    // Flown under the world: nothing to stand on there either.
+    me->z = -10;
+    me->vel_z = 0;
+    e_psysix();
+    EXPECT_LT(me->z, -10);
+    EXPECT_EQ(me->on_ground, 0);
+}
+
 TEST_F(Physics, WalkingPastEitherEdgeWrapsByOneWorldWidth)
 {
     world_size = 10;

@@ -80,9 +80,16 @@ int cell_local(double v, int chunk)
     return 63 - (int)(v - 64.0 * chunk + 63.5);
 }
 
+// Levels that are never streamed in are air for the body: a chunk that is
+// not held counts as solid, and above the top streamed level that would hold
+// a player in mid-air for good.
+static int beyond_streamed_levels(int level)
+{
+    return level < 0 || level > TOP_STREAMED_LEVEL;
+}
+
 // Block id at a cell, with lz past the chunk's top or bottom carried into the
-// next level; -1 when the chunk is not held (outside the levels, not in the
-// map, or not loaded).
+// next level; -1 when the chunk is not held (not in the map, or not loaded).
 static int block_or_missing(int cx, int cy, int level, int lx, int ly, int lz)
 {
     if (lz < 0) {
@@ -92,6 +99,8 @@ static int block_or_missing(int cx, int cy, int level, int lx, int ly, int lz)
         level++;
         lz -= 64;
     }
+    if (beyond_streamed_levels(level))
+        return 0;
     return held_block(cx, cy, level, lx, ly, lz);
 }
 
@@ -167,7 +176,7 @@ static void move_axis(player *p, int along_x)
     int cx = cell_chunk(p->x), cy = cell_chunk(p->y), level = (int)(p->z / 64);
     int lz = (int)(p->z - 64.0 * level);
     int chunk = along_x ? cx : cy;
-    if (*vel == 0)
+    if (*vel == 0 || beyond_streamed_levels(level))
         return;
     int k = (int)(*pos - 64.0 * chunk + (*vel > 0 ? 63.0 : 64.0));
     int probe = along_x ? g_xy(cx, cy, level, 63 - k, cell_local(p->y, cy), lz)
