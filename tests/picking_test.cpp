@@ -8,6 +8,8 @@
 #include "render/mesher.h"
 #include "world_fixture.h"
 
+#include <sstream>
+
 namespace {
 
 int active_particles()
@@ -120,39 +122,26 @@ TEST_F(Picking, DirtGrassAndRockUnderTheButton)
     EXPECT_EQ(me->dig_left, 100500.0f);
 }
 
-TEST_F(Picking, PlacingGuardEmptySlotAndNothingPicked)
+TEST_F(Picking, PlacingWithAnEmptySlotTheLastBlockAndNothingPicked)
 {
-    put_ahead(202, 3);
+    put_ahead(203, 3);
     view_ray(me);
-    // The player's own cell: the front cell, so the guard refuses.
-    me->cell_cx = me->front_cx;
-    me->cell_cy = me->front_cy;
-    me->cell_level = me->front_level;
-    me->cell_lx = me->front_lx;
-    me->cell_ly = me->front_ly;
-    me->cell_lz = me->front_lz + 1;
+    me->cell_lx = 1, me->cell_ly = 2, me->cell_lz = 3;
     player_cells->slots[0] = {3, 1};
-    me->place_request = 1;
-    testing::internal::CaptureStdout();
-    place(me);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(me->place_request, 0);
-    EXPECT_EQ(get_cell(player_cells, 0, 0), 3);
-
-    me->cell_ly = 0;
     cells_active = 1;    // an empty slot: the line, nothing placed
     me->place_request = 1;
     testing::internal::CaptureStdout();
     place(me);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "56 56 55 0 20 21 \n");
-    EXPECT_EQ(air->blocks[56][55][20], 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "56 1 54 2 20 3 \n");
+    EXPECT_EQ(me->place_request, 0);
+    EXPECT_EQ(air->blocks[56][54][20], 0);
 
     cells_active = 0;    // the last block of the stack
     me->place_request = 1;
     testing::internal::CaptureStdout();
     place(me);
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(air->blocks[56][55][20], 3);
+    EXPECT_EQ(air->blocks[56][54][20], 3);
     EXPECT_EQ(get_cell(player_cells, 0, 0), 0);
     EXPECT_EQ(player_cells->slots[0].id, 0);
 
@@ -217,6 +206,94 @@ TEST_F(Picking, NothingIsBuiltAgainstAChunkThatIsNotHeld)
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(cubes[1].blocks[me->front_lx][me->front_ly][me->front_lz], 0);
     EXPECT_EQ(player_cells->slots[0].count, 2);
+}
+
+// Right-clicks from many standing and flying positions, looking every way at
+// the ground and at two walls of head height close by.
+class BuildingIntoOneself : public HeldWorld {
+protected:
+    player *me = &gamer[0];
+
+    void SetUp() override
+    {
+        HeldWorld::SetUp();
+        reset_players(1);
+        // Ground up to z = 276; walls in the blocks at x = 198 and y = 198
+        // (local index 58 of chunk 4), three blocks high.
+        cube_slot *c = hold(0, 4, 4, 4, 0);
+        for (int a = 0; a < 64; a++)
+            for (int b = 0; b < 64; b++) {
+                for (int lz = 0; lz < 20; lz++)
+                    c->blocks[a][b][lz] = 3;
+                for (int lz = 20; lz < 23; lz++)
+                    c->blocks[58][b][lz] = c->blocks[a][58][lz] = 3;
+            }
+        hold(1, 4, 4, 5, 0);
+        // No mesh buffers: the sweep's thousands of edits need no meshes.
+        for (int slot = 0; slot < 2; slot++) {
+            release(slot);
+            cubes[slot].loaded = 1;
+        }
+        if (!player_cells)
+            player_cells = init_cells(10, 5);
+        cells_active = 0;
+    }
+    void TearDown() override
+    {
+        fly_mode = 1;
+        HeldWorld::TearDown();
+    }
+    // A ray starting anywhere in the body finds empty space there.
+    bool body_is_free() const
+    {
+        for (double dx : {0.02, 0.5, 0.98})
+            for (double dy : {0.02, 0.5, 0.98})
+                for (double dz : {0.02, 1.0, 1.5, 1.98}) {
+                    int hit[3], chunk[3], front[3] = {-1, -1, -1};
+                    pic((float)(me->x - dx), (float)(me->y - dy), (float)(me->z + dz), 0, 0, 1, hit, chunk, front);
+                    if (front[0] == -1)
+                        return false;
+                }
+        return true;
+    }
+};
+
+TEST_F(BuildingIntoOneself, NoBlockIsEverPlacedInTheBody)
+{
+    const struct {
+        int fly;
+        double z;
+    } modes[] = {{0, 276.0}, {1, 276.3}, {1, 277.1}};
+    int placed = 0, into_body = 0;
+    std::ostringstream first;
+    testing::internal::CaptureStdout();
+    for (const auto &m : modes)
+        for (double x = 199.05; x < 201; x += 0.15)
+            for (double y = 199.05; y < 201; y += 0.15)
+                for (float pitch : {-100, -60, -30, 0, 30, 60, 80})
+                    for (float yaw = 0; yaw < 360; yaw += 30) {
+                        fly_mode = m.fly;
+                        camera_x = me->x = x;
+                        camera_y = me->y = y;
+                        camera_z = me->z = m.z;
+                        camera_rot_x = me->rot_x = pitch;
+                        camera_rot_y = me->rot_y = yaw;
+                        me->vel_x = me->vel_y = me->vel_z = 0;
+                        player_cells->slots[0] = {3, 10};
+                        me->place_request = 1;
+                        e_psysix();
+                        if (player_cells->slots[0].count == 10)
+                            continue;
+                        placed++;
+                        if (!body_is_free() && into_body++ == 0)
+                            first << "fly " << m.fly << " at " << me->x << ", " << me->y << ", " << me->z
+                                  << " looking " << pitch << ", " << yaw;
+                        set_block(me->front_cx, me->front_cy, me->front_level, me->front_lx, me->front_ly,
+                                  me->front_lz, 0);
+                    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(into_body, 0) << "of " << placed << ", first " << first.str();
+    EXPECT_GT(placed, 1000);   // against the ground and the walls, just not into the body
 }
 
 }  // namespace

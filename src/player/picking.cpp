@@ -167,12 +167,32 @@ void dig(player *p)
     set_block(p->pick_cx, p->pick_cy, p->pick_level, p->pick_lx, p->pick_ly, p->pick_lz, 0);
 }
 
-// The player does not build into their own cell or the one under it.
+// How far a block lies from the body along one horizontal axis, the short
+// way round the wrapping world (the body may have wrapped after the ray).
+static double wrapped_offset(double block, double body)
+{
+    double width = 64.0 * world_size;
+    double d = fmod(block - body, width);
+    if (d > width / 2)
+        d -= width;
+    if (d < -width / 2)
+        d += width;
+    return d;
+}
+
+// Whether the front cell lies in the player's body. A ray sample s lies in
+// block G = 64 c - l when G - 1 < s <= G, and the ray starts half a block
+// below x and y, in the middle of the body; so the body, 1.0 wide and height
+// tall from the feet, covers every block with |G - x| < 1 and |G - y| < 1,
+// and z - 1 < G < z + height upwards. A block there would hold the player
+// and put the ray's start inside it.
 static int into_player(const player *p)
 {
-    return p->front_cx == p->cell_cx && p->front_cy == p->cell_cy && p->front_level == p->cell_level &&
-           p->front_lx == p->cell_lx && p->front_ly == p->cell_ly &&
-           (p->front_lz == p->cell_lz || p->front_lz == p->cell_lz - 1);
+    double gx = 64.0 * p->front_cx - p->front_lx;
+    double gy = 64.0 * p->front_cy - p->front_ly;
+    double gz = 64.0 * p->front_level + p->front_lz;
+    return fabs(wrapped_offset(gx, p->x)) < 1 && fabs(wrapped_offset(gy, p->y)) < 1 && gz > p->z - 1 &&
+           gz < p->z + p->height;
 }
 
 void place(player *p)
