@@ -7,6 +7,7 @@
 #include "player/physics.h"
 #include "render/frame.h"
 #include "render/mesher.h"
+#include "save/saver.h"
 #include "world_fixture.h"
 
 #include <GL/gl.h>
@@ -14,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -169,6 +171,63 @@ TEST_F(Streaming, FullPoolRefusesTheBuildAndSaysSoOnce)
     EXPECT_EQ(out, "chunk pool full, 1 1 1 not built \n");
     EXPECT_EQ(world_slot(1, 1, 1), NO_SLOT);
     EXPECT_EQ(cubes[7].blocks[1][1][1], 42);
+}
+
+// The widest view, with chunk files written as chunks leave it.
+class WidestView : public Streaming {
+protected:
+    char dir[64] = "/tmp/quarrow-test-XXXXXX";
+    char old_dir[4096] = "";
+
+    void SetUp() override
+    {
+        Streaming::SetUp();
+        ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        ASSERT_EQ(chdir(dir), 0);
+        ASSERT_EQ(system("mkdir -p saves/corner"), 0);
+        testing::internal::CaptureStdout();
+        init_save_load(world, cubes, world_size, "corner");
+        testing::internal::GetCapturedStdout();
+        vision_range = 3;
+        camera_rot_x = -90;   // looking up at the empty sky: little to draw
+    }
+    void TearDown() override
+    {
+        Streaming::TearDown();
+        EXPECT_EQ(chdir(old_dir), 0);
+        EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0);
+    }
+    // Passes without the build pause until nothing more is built.
+    static std::string stream_all()
+    {
+        std::string out, pass;
+        do {
+            already_created = 0;
+            pass = run_passes(1);
+            out += pass;
+        } while (!pass.empty());
+        return out;
+    }
+};
+
+TEST_F(WidestView, TheWholeWindowIsHeldAcrossTheWorldsCorner)
+{
+    // At the corner the window spans 8 columns each way and 8 levels; then
+    // one column and one row move on, and each first build comes before the
+    // chunks left behind are written out.
+    const double path[][2] = {{30, 30}, {94, 30}, {94, 94}};
+    for (const auto &at : path) {
+        camera_x = at[0];
+        camera_y = at[1];
+        std::string out = stream_all();
+        EXPECT_EQ(out.find("chunk pool full"), std::string::npos) << at[0] << ", " << at[1];
+        int x0 = c_position_x - 3 + (c_position_x != 0), y0 = c_position_y - 3 + (c_position_y != 0);
+        for (int x = x0; x <= c_position_x + 4; x++)
+            for (int y = y0; y <= c_position_y + 4; y++)
+                for (int level = 1; level <= 8; level++)
+                    ASSERT_NE(world_slot(x, y, level), NO_SLOT) << x << "," << y << "," << level;
+    }
 }
 
 // --- the frame ---
