@@ -2,6 +2,7 @@
 #include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
+#include "e2e/xsession.h"
 #include "gl_context.h"
 #include "gui/gui.h"
 #include "gui/pages.h"
@@ -55,7 +56,15 @@ TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
     // Size list on its second item: 20 columns.
     g_set_mouse(400, 390 + 15);
     g_mouse_down();
+    Window w = xs_find_window("quarrow gl tests", 5);
+    xs_move(w, 5, 5);
     std::string out = click_create();
+    // Mouse look starts from the centre of the window the settings give.
+    int x = 0, y = 0;
+    for (int i = 0; i < 100 && !(xs_pointer(w, &x, &y) && x == 400 && y == 300); i++)
+        xs_sleep(0.01);
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(y, 300);
 
     EXPECT_EQ(out.rfind("./saves/world 1world size 20 \n", 0), 0u) << out;
     EXPECT_TRUE(plat_is_dir("saves/world 1"));

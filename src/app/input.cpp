@@ -108,6 +108,8 @@ static void start_game()
     game = 1;
     gui = 0;
     glutSetCursor(GLUT_CURSOR_NONE);
+    // The click left the pointer low in the window; mouse look starts from the centre.
+    glutWarpPointer(p->window_width / 2, p->window_height / 2);
 }
 
 void mouse_down(int button)

@@ -84,6 +84,8 @@ void Display()
 {
     if (plat_quit_requested())
         glutLeaveMainLoop();
+    // Mouse look needs the pointer: a big move must not carry it out of the window.
+    plat_hold_pointer(game);
     apply_movement();
     apply_mouse_look();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -128,6 +130,7 @@ void Reshape(int width, int height)
 
 void Close()
 {
+    plat_hold_pointer(0);
     save_all();
     glutLeaveMainLoop();
 }

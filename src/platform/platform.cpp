@@ -185,3 +185,39 @@ int plat_set_swap_interval(int interval)
     }
     return 0;
 }
+
+// --- the pointer kept in the window ---
+
+static int pointer_held = 0;
+
+static int has_focus(Display *display, Window window)
+{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // Without a window manager the focus follows the pointer.
+    return focus == window || focus == PointerRoot;
+}
+
+void plat_hold_pointer(int hold)
+{
+    Display *display = glXGetCurrentDisplay();
+    Window window = (Window)glXGetCurrentDrawable();
+    if (!display || !window)
+        return;
+    int want = hold && has_focus(display, window);
+    if (want == pointer_held)
+        return;
+    if (want) {
+        // Events keep going to the window as without the grab; the pointer
+        // just cannot leave it. A failed grab (the window not yet shown,
+        // another client's grab) is tried again at the next frame.
+        unsigned int events = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+        pointer_held = XGrabPointer(display, window, True, events, GrabModeAsync, GrabModeAsync, window, None,
+                                    CurrentTime) == GrabSuccess;
+    } else {
+        XUngrabPointer(display, CurrentTime);
+        pointer_held = 0;
+    }
+    XFlush(display);
+}

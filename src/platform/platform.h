@@ -1,6 +1,7 @@
 // platform.h — the few operating-system services the game needs, in one place:
 // a millisecond clock, the game's one random sequence, folders and files,
-// the console pause and the swap interval of the window system.
+// the console pause, the swap interval of the window system and keeping the
+// pointer inside the game's window.
 #pragma once
 
 constexpr int PLAT_RAND_MAX = 32767;   // random results are 15 bits wide
@@ -39,3 +40,8 @@ void plat_pause();
 // Sets the swap interval of the current GL drawable if the display offers a
 // swap-control extension; 1 when one was found and called.
 int plat_set_swap_interval(int interval);
+
+// While hold is 1 and the current GL window has the keyboard focus, the
+// pointer is kept inside that window (a pointer grab confined to it); else it
+// is let go. Called every frame; changes something only when that differs.
+void plat_hold_pointer(int hold);

@@ -89,15 +89,20 @@ protected:
         xs_window_size(window, &w, &h);
         for (int i = 0; i < moves; i++) {
             xs_move(window, w / 2, h / 2 + dy);
-            int x = 0, y = 0;
-            for (double t = 0; t < 3; t += 0.01) {
-                if (xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2)
-                    break;
-                xs_sleep(0.01);
-            }
-            xs_sleep(0.03);
+            wait_pointer_centred(w, h);
         }
         xs_sleep(0.3);
+    }
+    // Waits until the game has put the pointer back at the centre of a w x h window.
+    void wait_pointer_centred(int w, int h)
+    {
+        int x = 0, y = 0;
+        for (double t = 0; t < 3; t += 0.01) {
+            if (xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2)
+                break;
+            xs_sleep(0.01);
+        }
+        xs_sleep(0.03);
     }
     xs_image screenshot(const char *name)
     {

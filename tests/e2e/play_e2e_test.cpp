@@ -4,7 +4,10 @@
 
 #include <X11/keysym.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -21,13 +24,27 @@ protected:
         for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
             xs_sleep(0.1);
     }
-    // Pixels that changed between two pictures inside a rectangle.
-    static int changed(const xs_image &a, const xs_image &b, int x0, int y0, int x1, int y1)
+    // Pixels that changed between two pictures inside a rectangle, by more
+    // than tolerance in some colour.
+    static int changed(const xs_image &a, const xs_image &b, int x0, int y0, int x1, int y1, int tolerance = 0)
     {
         int n = 0;
         for (int y = y0; y < y1; y++)
-            for (int x = x0; x < x1; x++)
-                n += memcmp(a.at(x, y), b.at(x, y), 3) != 0;
+            for (int x = x0; x < x1; x++) {
+                const unsigned char *p = a.at(x, y), *q = b.at(x, y);
+                n += abs(p[0] - q[0]) > tolerance || abs(p[1] - q[1]) > tolerance || abs(p[2] - q[2]) > tolerance;
+            }
+        return n;
+    }
+    // Lines of six numbers: the report of a placing attempt that was not refused.
+    static int placing_lines(const std::string &out)
+    {
+        int n = 0, v[6];
+        char more;
+        std::istringstream lines(out);
+        std::string line;
+        while (std::getline(lines, line))
+            n += sscanf(line.c_str(), "%d %d %d %d %d %d %c", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &more) == 6;
         return n;
     }
     // White pixels on the top edge of hot-bar cell i: its frame when selected.
@@ -80,6 +97,52 @@ TEST_F(Play, DigCollectSelectAndPlace)
     EXPECT_GT(xs_count_output(" \n"), lines_before) << xs_output();
     // The cell's only block went into the world: the cell is empty again.
     EXPECT_GT(changed(chosen, placed, 210 + 38 * 7 + 3, 568, 210 + 38 * 7 + 31, 598), 50);
+    quit_and_wait();
+}
+
+TEST_F(Play, BigMouseMovesStayInTheWindowAndNothingIsBuiltUnderfoot)
+{
+    start_new_world();   // the pointer stays where "Create world" was clicked, low in the window
+    xs_focus_follows_pointer();   // as without a window manager: keys go where the pointer is
+    int w = 800, h = 600;
+    xs_window_size(window, &w, &h);
+    // Moves of 400 pixels down, each farther than the window reaches; the
+    // first from where the click left the pointer.
+    xs_image before = screenshot("big-moves-before");
+    xs_move_by(0, 400);
+    xs_sleep(0.4);
+    xs_image after = screenshot("big-moves-after");
+    // The view turned: the scene moved (the dawn light alone changes little
+    // in that time).
+    EXPECT_GT(changed(before, after, 0, 0, w, 560, 12), w * 560 / 20);
+    for (int i = 0; i < 2; i++) {
+        wait_pointer_centred(w, h);
+        xs_move_by(0, 400);
+    }
+    xs_sleep(0.3);
+    xs_key("Tab");
+    ASSERT_TRUE(xs_wait_output("chenged fly 0 \n", 5)) << "the keys no longer reach the game";
+    xs_sleep(2.5);   // fall to the ground
+
+    // Straight down now; right-clicks from several spots a short step apart:
+    // the block would go where the feet are, and is never placed.
+    for (int i = 0; i < 6; i++) {
+        xs_key("w");
+        xs_sleep(0.4);
+        xs_click(3);
+        xs_sleep(0.3);
+    }
+    screenshot("big-moves-underfoot");
+    EXPECT_EQ(placing_lines(xs_output()), 0) << xs_output();
+
+    // With the focus elsewhere the pointer is free to leave.
+    xs_focus(0);
+    xs_sleep(0.3);
+    xs_move_by(0, 400);
+    xs_sleep(0.3);
+    int x = 0, y = 0;
+    EXPECT_TRUE(xs_pointer(window, &x, &y));
+    EXPECT_GE(y, h);
     quit_and_wait();
 }
 

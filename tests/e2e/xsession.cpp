@@ -306,6 +306,18 @@ void xs_focus(Window w)
     XSync(display, False);
 }
 
+void xs_focus_follows_pointer()
+{
+    XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+}
+
+void xs_move_by(int dx, int dy)
+{
+    XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+    XSync(display, False);
+}
+
 void xs_move(Window w, int x, int y)
 {
     int rx = 0, ry = 0;

@@ -34,7 +34,11 @@ bool xs_wait_title(Window w, const char *prefix, double timeout_s);
 
 // Input through XTEST. Positions are in the window's own coordinates.
 void xs_focus(Window w);
+// Keys go to the window under the pointer, as on a display without a window manager.
+void xs_focus_follows_pointer();
 void xs_move(Window w, int x, int y);
+// A mouse moved by (dx, dy) from wherever the pointer is.
+void xs_move_by(int dx, int dy);
 // Where the pointer is, in the window's coordinates.
 bool xs_pointer(Window w, int *x, int *y);
 void xs_click(int button);
