@@ -8,6 +8,7 @@
 #include "render/mesher.h"
 #include "world_fixture.h"
 
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -229,8 +230,10 @@ protected:
                     c->blocks[58][b][lz] = c->blocks[a][58][lz] = 3;
             }
         hold(1, 4, 4, 5, 0);
+        // The same ground across the world's seam, in the last column.
+        memcpy(hold(2, 9, 4, 4, 0)->blocks, c->blocks, sizeof c->blocks);
         // No mesh buffers: the sweep's thousands of edits need no meshes.
-        for (int slot = 0; slot < 2; slot++) {
+        for (int slot = 0; slot < 3; slot++) {
             release(slot);
             cubes[slot].loaded = 1;
         }
@@ -294,6 +297,29 @@ TEST_F(BuildingIntoOneself, NoBlockIsEverPlacedInTheBody)
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(into_body, 0) << "of " << placed << ", first " << first.str();
     EXPECT_GT(placed, 1000);   // against the ground and the walls, just not into the body
+}
+
+TEST_F(BuildingIntoOneself, AtTheWorldsSeamToo)
+{
+    // Standing just past the seam on either side: the step casts the ray
+    // there, then moves the player one world width on. Looking down at the feet.
+    const double x_then[][2] = {{-64.05, 640 - 64.05}, {576.05, 576.05 - 640}};
+    for (const auto &x : x_then) {
+        fly_mode = 0;
+        me->x = x[0];
+        me->y = 220.5;
+        me->z = 276;
+        me->rot_x = 80;
+        me->rot_y = 0;
+        player_cells->slots[0] = {3, 10};
+        me->place_request = 1;
+        testing::internal::CaptureStdout();
+        e_psysix();
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(me->pick_valid, 1) << x[0];
+        EXPECT_NEAR(me->x, x[1], 1e-9);
+        EXPECT_EQ(player_cells->slots[0].count, 10) << x[0];
+    }
 }
 
 }  // namespace
