@@ -60,6 +60,14 @@ protected:
         dig(me);
         place(me);
     }
+    // One right-click's placing attempt; what it printed.
+    std::string right_click()
+    {
+        me->place_request = 1;
+        testing::internal::CaptureStdout();
+        place(me);
+        return testing::internal::GetCapturedStdout();
+    }
 };
 
 TEST_F(Picking, ReachEndsBetweenThreePointEightAndFourBlocks)
@@ -130,28 +138,19 @@ TEST_F(Picking, PlacingWithAnEmptySlotTheLastBlockAndNothingPicked)
     me->cell_lx = 1, me->cell_ly = 2, me->cell_lz = 3;
     player_cells->slots[0] = {3, 1};
     cells_active = 1;    // an empty slot: the line, nothing placed
-    me->place_request = 1;
-    testing::internal::CaptureStdout();
-    place(me);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "56 1 54 2 20 3 \n");
+    EXPECT_EQ(right_click(), "56 1 54 2 20 3 \n");
     EXPECT_EQ(me->place_request, 0);
     EXPECT_EQ(air->blocks[56][54][20], 0);
 
     cells_active = 0;    // the last block of the stack
-    me->place_request = 1;
-    testing::internal::CaptureStdout();
-    place(me);
-    testing::internal::GetCapturedStdout();
+    right_click();
     EXPECT_EQ(air->blocks[56][54][20], 3);
     EXPECT_EQ(get_cell(player_cells, 0, 0), 0);
     EXPECT_EQ(player_cells->slots[0].id, 0);
 
     me->pick_valid = 0;  // pointing at nothing: the line, nothing placed
     player_cells->slots[0] = {3, 5};
-    me->place_request = 1;
-    testing::internal::CaptureStdout();
-    place(me);
-    EXPECT_NE(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(right_click(), "");
     EXPECT_EQ(get_cell(player_cells, 0, 0), 3);
     EXPECT_EQ(player_cells->slots[0].count, 5);
 }
@@ -168,12 +167,8 @@ TEST_F(Picking, AcrossAChunkBorderTheBlockLandsWhereAimed)
     EXPECT_EQ(me->front_cy, 4);
     EXPECT_EQ(me->front_ly, 0);
     player_cells->slots[0] = {1, 2};
-    me->cell_ly = 10;
-    me->place_request = 1;
     int before = air->quad_count;
-    testing::internal::CaptureStdout();
-    place(me);
-    testing::internal::GetCapturedStdout();
+    right_click();
     EXPECT_EQ(air->blocks[56][0][20], 1);          // chunk 4, where the player aimed
     EXPECT_EQ(cubes[1].blocks[56][0][20], 0);      // not 64 blocks away in chunk 5
     EXPECT_GT(air->quad_count, before);
@@ -200,11 +195,7 @@ TEST_F(Picking, NothingIsBuiltAgainstAChunkThatIsNotHeld)
     ASSERT_EQ(me->pick_cy, 6);
     ASSERT_EQ(me->front_cy, 5);
     player_cells->slots[0] = {3, 2};
-    me->cell_ly = 10;
-    me->place_request = 1;
-    testing::internal::CaptureStdout();
-    place(me);
-    testing::internal::GetCapturedStdout();
+    right_click();
     EXPECT_EQ(cubes[1].blocks[me->front_lx][me->front_ly][me->front_lz], 0);
     EXPECT_EQ(player_cells->slots[0].count, 2);
 }
