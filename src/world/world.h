@@ -10,9 +10,7 @@
 
 constexpr int CHUNK_EDGE = 64;                                       // blocks per chunk edge
 constexpr int CHUNK_BLOCKS = CHUNK_EDGE * CHUNK_EDGE * CHUNK_EDGE;  // 262144
-// The keep window at the widest view (8 columns by 8 rows by 8 levels), and
-// the one chunk a pass builds before those left behind are written out.
-constexpr int POOL_SLOTS = 8 * 8 * 8 + 1;
+constexpr int POOL_SLOTS = 8 * 8 * 8 + 1;   // the widest keep window, and the chunk built before re_save frees
 constexpr int WORLD_LEVELS = 10;
 constexpr int MESH_QUAD_CAP = 20000;   // quads a chunk's mesh buffers hold
 constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free slot" from the search
