@@ -93,16 +93,19 @@ protected:
         }
         xs_sleep(0.3);
     }
-    // Waits until the game has put the pointer back at the centre of a w x h window.
-    void wait_pointer_centred(int w, int h)
+    // Waits until the game has put the pointer back at the centre of a w x h
+    // window; false when it does not within 3 s.
+    bool wait_pointer_centred(int w, int h)
     {
         int x = 0, y = 0;
-        for (double t = 0; t < 3; t += 0.01) {
-            if (xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2)
-                break;
-            xs_sleep(0.01);
+        bool centred = false;
+        for (double t = 0; t < 3 && !centred; t += 0.01) {
+            centred = xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2;
+            if (!centred)
+                xs_sleep(0.01);
         }
         xs_sleep(0.03);
+        return centred;
     }
     xs_image screenshot(const char *name)
     {
