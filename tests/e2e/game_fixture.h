@@ -31,10 +31,10 @@ protected:
                 fprintf(stderr, "could not remove %s\n", run_dir.c_str());
         }
     }
-    // Starts the game and waits for its window and its first frames.
-    void start_game()
+    // Starts the game (the one just built, or exe) and waits for its window and its first frames.
+    void start_game(const char *exe = nullptr)
     {
-        ASSERT_TRUE(xs_launch(run_dir));
+        ASSERT_TRUE(xs_launch(run_dir, exe));
         window = xs_find_window("Quarrow, v0.10, win32", 20);
         ASSERT_NE(window, 0u) << xs_output();
         ASSERT_TRUE(xs_wait_output("max texture size ", 20)) << xs_output();
