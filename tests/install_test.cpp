@@ -1,0 +1,120 @@
+// What a player meets before the game runs: the Debian package, and the
+// scripts' answers on a machine that is not ready yet.
+#include "temp_dir.h"
+
+#include <png.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+// A shell command's standard output and error together, and its exit code.
+struct run_result {
+    std::string text;
+    int status = -1;
+};
+
+run_result run(const std::string &cmd)
+{
+    run_result r;
+    FILE *p = popen((cmd + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, p)) > 0)
+        r.text.append(chunk, n);
+    int w = pclose(p);
+    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+    return r;
+}
+
+// A fresh folder, gone after the test.
+class Scratch : public ::testing::Test {
+protected:
+    char dir[64] = "/tmp/quarrow-pkg-XXXXXX";
+    void SetUp() override { ASSERT_NE(mkdtemp(dir), nullptr); }
+    void TearDown() override { EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0); }
+};
+
+using Package = Scratch;
+
+TEST_F(Package, HoldsTheGameItsDataAMenuEntryAndAnIconAndNeedsRunTimeLibrariesOnly)
+{
+    run_result made = run("cd '" + std::string(dir) + "' && '" QUARROW_CPACK "' -G DEB --config '" QUARROW_BUILD_DIR
+                          "/CPackConfig.cmake' -B '" + dir + "'");
+    ASSERT_EQ(made.status, 0) << made.text;
+    std::string deb = run("ls '" + std::string(dir) + "'/quarrow_*.deb").text;
+    ASSERT_FALSE(deb.empty());
+    deb.pop_back();   // the line end
+
+    std::string files = run("dpkg-deb -c '" + deb + "'").text;
+    for (const char *path : {"./usr/games/quarrow", "./usr/share/games/quarrow/font.tga",
+                             "./usr/share/games/quarrow/lang/eng.txt", "./usr/share/games/quarrow/world/standart/ground.tga",
+                             "./usr/share/applications/quarrow.desktop",
+                             "./usr/share/icons/hicolor/64x64/apps/quarrow.png"})
+        EXPECT_NE(files.find(std::string(" ") + path + "\n"), std::string::npos) << path << "\n" << files;
+
+    std::string depends = run("dpkg-deb -f '" + deb + "' Depends").text;
+    for (const char *library : {"libglut", "libglu1", "libc6"})
+        EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
+    EXPECT_EQ(depends.find("-dev"), std::string::npos) << depends;
+
+    // The icon is a real PNG a menu can show: a block on a clear ground.
+    std::string root = std::string(dir) + "/root";
+    ASSERT_EQ(run("dpkg-deb -x '" + deb + "' '" + root + "'").status, 0);
+    png_image icon;
+    memset(&icon, 0, sizeof icon);
+    icon.version = PNG_IMAGE_VERSION;
+    std::string png = root + "/usr/share/icons/hicolor/64x64/apps/quarrow.png";
+    ASSERT_TRUE(png_image_begin_read_from_file(&icon, png.c_str())) << icon.message;
+    icon.format = PNG_FORMAT_RGBA;
+    std::string pixels(PNG_IMAGE_SIZE(icon), '\0');
+    ASSERT_TRUE(png_image_finish_read(&icon, nullptr, &pixels[0], 0, nullptr)) << icon.message;
+    EXPECT_EQ(icon.width, 64u);
+    EXPECT_EQ(icon.height, 64u);
+    EXPECT_EQ((unsigned char)pixels[3], 0) << "the corner is clear";
+    EXPECT_EQ((unsigned char)pixels[4 * (32 * 64 + 32) + 3], 255) << "the middle is the block";
+}
+
+// --- the scripts on a machine that is not ready ---
+
+using Scripts = Scratch;
+
+TEST_F(Scripts, PlayWithoutADisplaySaysAnXSessionIsNeeded)
+{
+    run_result r = run("env -u DISPLAY '" QUARROW_SOURCE_DIR "/scripts/play.sh'");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.text.find("needs an X session"), std::string::npos) << r.text;
+}
+
+TEST_F(Scripts, TheInstallLineForAUserUpdatesThePackageListsFirst)
+{
+    // A user who is not root, on a machine that has none of the packages.
+    std::string bin = std::string(dir) + "/bin";
+    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+    ASSERT_EQ(run("printf '#!/bin/sh\\necho 1000\\n' > '" + bin + "/id' && printf '#!/bin/sh\\nexit 1\\n' > '" + bin +
+                  "/dpkg-query' && chmod +x '" + bin + "'/*").status, 0);
+    run_result r = run("PATH='" + bin + "':\"$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.text.find("sudo apt-get update && sudo apt-get install -y g++ "), std::string::npos) << r.text;
+}
+
+TEST_F(Scripts, ABuildFolderLeftByRootIsExplainedInOneLine)
+{
+    // A copy of the scripts whose build folder this user cannot write. Root
+    // writes anywhere, so as root the script runs as nobody.
+    std::string top = std::string(dir) + "/top";
+    ASSERT_EQ(run("mkdir -p '" + top + "/build/CMakeFiles' && cp -r '" QUARROW_SOURCE_DIR "/scripts' '" + top +
+                  "/' && chmod -R a+rX '" + dir + "' && chmod 555 '" + top + "/build/CMakeFiles'").status, 0);
+    std::string as_user = geteuid() == 0 ? "runuser -u nobody -- " : "";
+    run_result r = run(as_user + "'" + top + "/scripts/test.sh'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.text.find("sudo chown -R "), std::string::npos) << r.text;
+    EXPECT_EQ(r.text.find('\n'), r.text.size() - 1) << r.text;
+}
+
+}  // namespace
