@@ -4,33 +4,11 @@
 
 #include <png.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
 namespace {
-
-// A shell command's standard output and error together, and its exit code.
-struct run_result {
-    std::string text;
-    int status = -1;
-};
-
-run_result run(const std::string &cmd)
-{
-    run_result r;
-    FILE *p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, p)) > 0)
-        r.text.append(chunk, n);
-    int w = pclose(p);
-    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-    return r;
-}
 
 // A fresh folder, gone after the test.
 class Scratch : public ::testing::Test {
@@ -44,28 +22,28 @@ using Package = Scratch;
 
 TEST_F(Package, HoldsTheGameItsDataAMenuEntryAndAnIconAndNeedsRunTimeLibrariesOnly)
 {
-    run_result made = run("cd '" + std::string(dir) + "' && '" QUARROW_CPACK "' -G DEB --config '" QUARROW_BUILD_DIR
+    command_result made = run_command("cd '" + std::string(dir) + "' && '" QUARROW_CPACK "' -G DEB --config '" QUARROW_BUILD_DIR
                           "/CPackConfig.cmake' -B '" + dir + "'");
     ASSERT_EQ(made.status, 0) << made.text;
-    std::string deb = run("ls '" + std::string(dir) + "'/quarrow_*.deb").text;
+    std::string deb = run_command("ls '" + std::string(dir) + "'/quarrow_*.deb").text;
     ASSERT_FALSE(deb.empty());
     deb.pop_back();   // the line end
 
-    std::string files = run("dpkg-deb -c '" + deb + "'").text;
+    std::string files = run_command("dpkg-deb -c '" + deb + "'").text;
     for (const char *path : {"./usr/games/quarrow", "./usr/share/games/quarrow/font.tga",
                              "./usr/share/games/quarrow/lang/eng.txt", "./usr/share/games/quarrow/world/standart/ground.tga",
                              "./usr/share/applications/quarrow.desktop",
                              "./usr/share/icons/hicolor/64x64/apps/quarrow.png"})
         EXPECT_NE(files.find(std::string(" ") + path + "\n"), std::string::npos) << path << "\n" << files;
 
-    std::string depends = run("dpkg-deb -f '" + deb + "' Depends").text;
+    std::string depends = run_command("dpkg-deb -f '" + deb + "' Depends").text;
     for (const char *library : {"libglut", "libglu1", "libc6"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
     EXPECT_EQ(depends.find("-dev"), std::string::npos) << depends;
 
     // The icon is a real PNG a menu can show: a block on a clear ground.
     std::string root = std::string(dir) + "/root";
-    ASSERT_EQ(run("dpkg-deb -x '" + deb + "' '" + root + "'").status, 0);
+    ASSERT_EQ(run_command("dpkg-deb -x '" + deb + "' '" + root + "'").status, 0);
     png_image icon;
     memset(&icon, 0, sizeof icon);
     icon.version = PNG_IMAGE_VERSION;
@@ -87,8 +65,8 @@ using Scripts = Scratch;
 TEST_F(Scripts, PlayWithoutADisplaySaysAnXSessionIsNeeded)
 {
     // A copy of the scripts, so nothing can rebuild the tree under test.
-    ASSERT_EQ(run("cp -r '" QUARROW_SOURCE_DIR "/scripts' '" + std::string(dir) + "/'").status, 0);
-    run_result r = run("env -u DISPLAY '" + std::string(dir) + "/scripts/play.sh'");
+    ASSERT_EQ(run_command("cp -r '" QUARROW_SOURCE_DIR "/scripts' '" + std::string(dir) + "/'").status, 0);
+    command_result r = run_command("env -u DISPLAY '" + std::string(dir) + "/scripts/play.sh'");
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.text.find("needs an X session"), std::string::npos) << r.text;
 }
@@ -98,9 +76,9 @@ TEST_F(Scripts, TheInstallLineForAUserUpdatesThePackageListsFirst)
     // A user who is not root, on a machine that has none of the packages.
     std::string bin = std::string(dir) + "/bin";
     ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-    ASSERT_EQ(run("printf '#!/bin/sh\\necho 1000\\n' > '" + bin + "/id' && printf '#!/bin/sh\\nexit 1\\n' > '" + bin +
+    ASSERT_EQ(run_command("printf '#!/bin/sh\\necho 1000\\n' > '" + bin + "/id' && printf '#!/bin/sh\\nexit 1\\n' > '" + bin +
                   "/dpkg-query' && chmod +x '" + bin + "'/*").status, 0);
-    run_result r = run("PATH='" + bin + "':\"$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
+    command_result r = run_command("PATH='" + bin + "':\"$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.text.find("sudo apt-get update && sudo apt-get install -y g++ "), std::string::npos) << r.text;
 }
@@ -110,10 +88,10 @@ TEST_F(Scripts, ABuildFolderLeftByRootIsExplainedInOneLine)
     // A copy of the scripts whose build folder this user cannot write. Root
     // writes anywhere, so as root the script runs as nobody.
     std::string top = std::string(dir) + "/top";
-    ASSERT_EQ(run("mkdir -p '" + top + "/build/CMakeFiles' && cp -r '" QUARROW_SOURCE_DIR "/scripts' '" + top +
+    ASSERT_EQ(run_command("mkdir -p '" + top + "/build/CMakeFiles' && cp -r '" QUARROW_SOURCE_DIR "/scripts' '" + top +
                   "/' && chmod -R a+rX '" + dir + "' && chmod 555 '" + top + "/build/CMakeFiles'").status, 0);
     std::string as_user = geteuid() == 0 ? "runuser -u nobody -- " : "";
-    run_result r = run(as_user + "'" + top + "/scripts/test.sh'");
+    command_result r = run_command(as_user + "'" + top + "/scripts/test.sh'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.text.find("sudo chown -R "), std::string::npos) << r.text;
     EXPECT_EQ(r.text.find('\n'), r.text.size() - 1) << r.text;

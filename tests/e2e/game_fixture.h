@@ -41,6 +41,19 @@ protected:
         xs_focus(window);
         ASSERT_TRUE(wait_first_frame(10));
     }
+    // First start, a new world: the language page, New game, Create world
+    // twice; then waits for the 36 chunks round the camera.
+    void start_new_world(const char *exe = nullptr)
+    {
+        start_game(exe);
+        click_menu(160, 400);
+        click_menu(400, 265);
+        click_menu(400, 515);
+        click_menu(400, 515);
+        ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
+        for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
+            xs_sleep(0.1);
+    }
     // The window holds more than the clear colour once a frame was swapped in.
     bool wait_first_frame(double timeout_s)
     {

@@ -8,21 +8,6 @@
 
 namespace {
 
-// What a shell command prints on standard output.
-std::string output_of(const std::string &cmd)
-{
-    std::string text;
-    FILE *p = popen(cmd.c_str(), "r");
-    if (!p)
-        return text;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, p)) > 0)
-        text.append(chunk, n);
-    pclose(p);
-    return text;
-}
-
 class Installed : public GameTest {
 protected:
     char base[64] = "/tmp/quarrow-install-XXXXXX";   // prefix, home and XDG_DATA_HOME
@@ -56,22 +41,15 @@ protected:
 
 TEST_F(Installed, KeepsCfgAndSavesInThePlayersFolderOnly)
 {
-    start_game((prefix + "/games/quarrow").c_str());
-    click_menu(160, 400);   // first start: the language page
-    click_menu(400, 265);
-    click_menu(400, 515);
-    click_menu(400, 515);
-    ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
-    for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
-        xs_sleep(0.1);
+    start_new_world((prefix + "/games/quarrow").c_str());
     quit_and_wait();
 
     std::string mine = xdg + "/quarrow/";
     EXPECT_EQ(read_file(mine + "cfg").size(), 40u);
     for (const char *name : {"lang/eng.txt", "font.tga", "world/standart/ground.tga"})
         EXPECT_TRUE(read_file(mine + name) == read_file(std::string(QUARROW_DATA_DIR "/") + name)) << name;
-    std::string kept = output_of("find '" + std::string(base) + "' '" + run_dir +
-                                 "' -name cfg -o -name '*.qrb' -o -name saves | sort");
+    std::string kept = run_command("find '" + std::string(base) + "' '" + run_dir +
+                                 "' -name cfg -o -name '*.qrb' -o -name saves | sort").text;
     EXPECT_NE(kept.find(mine + "saves/world 1/"), std::string::npos) << kept;
     std::istringstream lines(kept);
     for (std::string line; std::getline(lines, line);)
