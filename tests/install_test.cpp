@@ -71,16 +71,36 @@ TEST_F(Scripts, PlayWithoutADisplaySaysAnXSessionIsNeeded)
     EXPECT_NE(r.text.find("needs an X session"), std::string::npos) << r.text;
 }
 
+// deps.sh on a machine that has none of the packages, as the user id_u,
+// with apt-get standing in for the real one and ending with apt_status.
+command_result deps_with_fake_tools(const std::string &dir, const char *id_u, int apt_status)
+{
+    std::string bin = dir + "/bin";
+    std::string script = "mkdir -p '" + bin + "' && cd '" + bin + "' && " +
+                         "printf '#!/bin/sh\\necho " + id_u + "\\n' > id && " +
+                         "printf '#!/bin/sh\\nexit 1\\n' > dpkg-query && " +
+                         "printf '#!/bin/sh\\necho Unpacking libglut3.12 ...\\nexit " + std::to_string(apt_status) +
+                         "\\n' > apt-get && chmod +x id dpkg-query apt-get";
+    if (run_command(script).status != 0)
+        return command_result();
+    return run_command("PATH='" + bin + "':\"$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
+}
+
 TEST_F(Scripts, TheInstallLineForAUserUpdatesThePackageListsFirst)
 {
-    // A user who is not root, on a machine that has none of the packages.
-    std::string bin = std::string(dir) + "/bin";
-    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-    ASSERT_EQ(run_command("printf '#!/bin/sh\\necho 1000\\n' > '" + bin + "/id' && printf '#!/bin/sh\\nexit 1\\n' > '" + bin +
-                  "/dpkg-query' && chmod +x '" + bin + "'/*").status, 0);
-    command_result r = run_command("PATH='" + bin + "':\"$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
+    command_result r = deps_with_fake_tools(dir, "1000", 0);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.text.find("sudo apt-get update && sudo apt-get install -y g++ "), std::string::npos) << r.text;
+}
+
+TEST_F(Scripts, AnInstallAsRootShowsAptOnlyWhenItFails)
+{
+    command_result done = deps_with_fake_tools(dir, "0", 0);
+    EXPECT_EQ(done.status, 0) << done.text;
+    EXPECT_EQ(done.text.find("Unpacking"), std::string::npos) << done.text;
+    command_result failed = deps_with_fake_tools(dir, "0", 100);
+    EXPECT_EQ(failed.status, 1) << failed.text;
+    EXPECT_NE(failed.text.find("Unpacking libglut3.12"), std::string::npos) << failed.text;
 }
 
 TEST_F(Scripts, ABuildFolderLeftByRootIsExplainedInOneLine)
