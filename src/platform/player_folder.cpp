@@ -116,33 +116,29 @@ static int copy_file(const char *from, const char *to)
     return ok;
 }
 
-// Brings every file under from into to; 0 when one could not be brought.
-static int fill(const char *from, const char *to, int depth)
+// Brings every file under from into to, reporting each that could not be brought.
+static void fill(const char *from, const char *to, int depth)
 {
     DIR *d = depth <= COPY_DEPTH ? opendir(from) : nullptr;
     if (!d || !plat_make_dir(to)) {
         printf("cannot copy %s to %s \n", from, to);
         if (d)
             closedir(d);
-        return 0;
+        return;
     }
-    int ok = 1;
     while (const dirent *e = readdir(d)) {
         if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0)
             continue;
         char src[PATH_SIZE], dst[PATH_SIZE];
         struct stat st;
-        if (!join(src, from, e->d_name) || !join(dst, to, e->d_name) || stat(src, &st) != 0) {
-            ok = 0;
-        } else if (S_ISDIR(st.st_mode)) {
-            ok = fill(src, dst, depth + 1) && ok;
-        } else if (!same_bytes(src, dst) && !copy_file(src, dst)) {
+        if (!join(src, from, e->d_name) || !join(dst, to, e->d_name) || stat(src, &st) != 0)
+            printf("cannot copy %s/%s \n", from, e->d_name);
+        else if (S_ISDIR(st.st_mode))
+            fill(src, dst, depth + 1);
+        else if (!same_bytes(src, dst) && !copy_file(src, dst))
             printf("cannot copy %s to %s \n", src, dst);
-            ok = 0;
-        }
     }
     closedir(d);
-    return ok;
 }
 
 int plat_use_player_folder(const char *data_dir)
