@@ -3,6 +3,7 @@
 
 #include <GL/glx.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <cerrno>
@@ -63,6 +64,37 @@ int plat_make_dir(const char *path)
     if (mkdir(path, 0755) == 0)
         return 1;
     return errno == EEXIST && plat_is_dir(path);
+}
+
+long long plat_mtime(const char *path)
+{
+    struct stat st;
+    if (stat(path, &st) != 0)
+        return -1;
+    return (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+int plat_touch(const char *path)
+{
+    return utimensat(AT_FDCWD, path, nullptr, 0) == 0 ? 1 : 0;
+}
+
+FILE *plat_open_regular(const char *path)
+{
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *f = fdopen(fd, "rb");
+    if (!f)
+        close(fd);
+    return f;
 }
 
 static DIR *open_dir = nullptr;

@@ -2,6 +2,7 @@
 // a millisecond clock, the game's one random sequence, folders and files,
 // the console pause and the swap interval of the window system.
 #pragma once
+#include <cstdio>
 
 constexpr int PLAT_RAND_MAX = 32767;   // random results are 15 bits wide
 
@@ -21,6 +22,14 @@ int plat_file_exists(const char *path);
 int plat_is_dir(const char *path);
 // Creates one folder; 1 when it was made or already existed as a folder.
 int plat_make_dir(const char *path);
+
+// Modification time of path in nanoseconds since 1970, -1 when it cannot be read.
+long long plat_mtime(const char *path);
+// Sets path's modification time to now; 1 on success.
+int plat_touch(const char *path);
+// Opens path for reading in binary mode only when it is a regular file, and
+// without waiting on a FIFO or device; nullptr otherwise.
+FILE *plat_open_regular(const char *path);
 
 // Folder listing, one listing open at a time. "." and ".." are never returned.
 int plat_dir_open(const char *path);
