@@ -234,6 +234,28 @@ TEST_F(Menu, OptionsShowAndStoreTheSettings)
     EXPECT_EQ(lvl, PAGE_MAIN);
 }
 
+// The right end of centred text of n glyphs at size s is 0.4 s n + 0.2 s
+// from its centre: it must stay inside a world button of 200.
+TEST(Captions, EveryNameIsDrawnInsideItsButton)
+{
+    struct { int length; bool shrunk; bool cut; } cases[] = {
+        {1, false, false}, {10, false, false}, {11, true, false}, {19, true, false}, {63, true, true},
+    };
+    for (const auto &c : cases) {
+        std::string name(c.length, 'm');
+        char out[64];
+        int size = fit_text(200, 22, name.c_str(), out, sizeof out);
+        double right = 0.4 * size * strlen(out) + 0.2 * size;
+        EXPECT_LE(right, 100) << c.length;
+        EXPECT_GE(size, MIN_TEXT_SIZE) << c.length;
+        EXPECT_EQ(size < 22, c.shrunk) << c.length;
+        EXPECT_EQ(std::string(out) != name, c.cut) << c.length;
+        if (c.cut) {
+            EXPECT_EQ(std::string(out).substr(strlen(out) - 3), "...");
+        }
+    }
+}
+
 TEST_F(Menu, LongTextsAreCutToTheirRecords)
 {
     std::string long_phrase(127, 'p');
