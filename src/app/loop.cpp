@@ -3,6 +3,7 @@
 
 #include "app/config.h"
 #include "app/engine.h"
+#include "render/overlay.h"
 #include "app/input.h"
 #include "platform/platform.h"
 #include "player/physics.h"

@@ -1,9 +1,9 @@
 // widgets.cpp — widget pools and the drawing of the menu.
 #include "gui/widgets.h"
 
-#include "app/engine.h"
 #include "gui/pages.h"
 #include "render/c_math.h"
+#include "render/overlay.h"
 
 #include <cmath>
 #include <cstdio>
