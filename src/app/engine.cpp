@@ -75,6 +75,7 @@ int e_init()
     plat_srand(plat_start_seed());
     e_set_projection();
     set_gl_state();
+    plat_watch_cyrillic_keys();
     load_pictures();
     initfont(font);
     init_particles();

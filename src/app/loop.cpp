@@ -3,11 +3,11 @@
 
 #include "app/config.h"
 #include "app/engine.h"
-#include "render/overlay.h"
 #include "app/input.h"
 #include "platform/platform.h"
 #include "player/physics.h"
 #include "render/frame.h"
+#include "render/overlay.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>
@@ -85,6 +85,8 @@ void Display()
 {
     if (plat_quit_requested())
         glutLeaveMainLoop();
+    for (int c = plat_next_cyrillic_key(); c >= 0; c = plat_next_cyrillic_key())
+        send_key(c);
     apply_movement();
     apply_mouse_look();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

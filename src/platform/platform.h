@@ -45,6 +45,13 @@ int plat_quit_requested();
 // The console's "press a key": waits for Enter only when standard input is a terminal.
 void plat_pause();
 
+// Keys of a Cyrillic layout reach no keyboard callback (the window toolkit
+// hands on Latin-1 characters only), so they are watched on the current GL
+// display from here on and queued.
+void plat_watch_cyrillic_keys();
+// The next such key pressed, as a CP1251 byte; -1 when none is waiting.
+int plat_next_cyrillic_key();
+
 // Sets the swap interval of the current GL drawable if the display offers a
 // swap-control extension; 1 when one was found and called.
 int plat_set_swap_interval(int interval);

@@ -238,4 +238,20 @@ TEST_F(Menu, AWorldFolderThatCannotBeMadeIsReportedAndNotPlayed)
     quit_and_wait();
 }
 
+TEST_F(Menu, CyrillicKeysTypeANameThatIsUtf8OnDisk)
+{
+    write_cfg("rus");
+    start_game();
+    type_new_world_name("");
+    for (const char *key : {"Cyrillic_em", "Cyrillic_i", "Cyrillic_er", "Cyrillic_io"})
+        xs_key(key);
+    xs_sleep(0.3);
+    screenshot("menu-create-cyrillic-name");
+    click_menu(400, 515);   // Create world
+    const std::string utf8 = "\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91";   // "мирё"
+    ASSERT_TRUE(xs_wait_output(("./saves/" + utf8 + "world size 10 \n").c_str(), 10)) << xs_output();
+    EXPECT_TRUE(is_dir("saves/" + utf8));
+    quit_and_wait();
+}
+
 }  // namespace
