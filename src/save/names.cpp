@@ -101,6 +101,13 @@ static int is_utf8(const char *s)
     return 1;
 }
 
+// A control byte would move the pen (a line end starts a new line) and draw
+// the name outside its button.
+static char drawable(unsigned char c)
+{
+    return c < 32 || c == 127 ? '?' : (char)c;
+}
+
 void name_to_font(const char *disk, char *out, int size)
 {
     if (size <= 0)
@@ -108,7 +115,7 @@ void name_to_font(const char *disk, char *out, int size)
     int n = 0;
     if (!is_utf8(disk)) {
         for (const char *p = disk; *p && n + 1 < size; p++)
-            out[n++] = *p;
+            out[n++] = drawable((unsigned char)*p);
         out[n] = '\0';
         return;
     }
@@ -116,7 +123,7 @@ void name_to_font(const char *disk, char *out, int size)
     unsigned u;
     while (*p && n + 1 < size) {
         p += decode_utf8(p, &u);
-        out[n++] = (char)cp1251_byte(u);
+        out[n++] = drawable(cp1251_byte(u));
     }
     out[n] = '\0';
 }

@@ -9,5 +9,5 @@ constexpr int CP1251_UNUSED = 0x98;
 int name_to_disk(const char *cp1251, char *out, int size);
 // A folder name as the font draws it. Valid UTF-8 is converted, characters
 // outside CP1251 becoming '?'; any other name (an older CP1251 folder) is
-// copied as it is. Cut to fit size.
+// copied as it is. Control bytes become '?'. Cut to fit size.
 void name_to_font(const char *disk, char *out, int size);
