@@ -139,9 +139,10 @@ TEST_F(Menu, CreatePageNameFieldTyping)
     EXPECT_EQ(strlen(name_text()), 19u);
     EXPECT_EQ(g_send_key('z'), 0);
     EXPECT_EQ(g_send_key(8), 1);
-    EXPECT_EQ(g_send_key(200), 1);   // bytes above 127 are typed too
+    // Room for one more, yet control bytes (Delete among them) are not typed.
     for (int control : {13, 27, 127, 0x98, 0})
         EXPECT_EQ(g_send_key(control), 0) << control;
+    EXPECT_EQ(g_send_key(200), 1);   // bytes above 127 are typed too
     EXPECT_EQ(strlen(name_text()), 19u);
     clear_name();
     EXPECT_EQ(g_send_key(8), 0);
