@@ -3,6 +3,12 @@
 
 #include "temp_dir.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -128,6 +134,77 @@ TEST_F(ConfigFile, OutOfRangeValuesAreBroughtBack)
     EXPECT_EQ(p->view_distance, 1);
     EXPECT_EQ(p->fog_enabled, 0);
     EXPECT_STREQ(p->language, "eng");
+}
+
+TEST_F(ConfigFile, AnyFileContentGivesUsableSettings)
+{
+    // Sizes that crashed the window system or overflowed its buffers come
+    // back within what a window can be.
+    unsigned char bytes[100];
+    memcpy(bytes, DEFAULT_BYTES, CFG_BYTES);
+    bytes[4] = 0xff; bytes[5] = 0x7f; bytes[6] = 0; bytes[7] = 0;         // width 32767
+    bytes[8] = 0xff; bytes[9] = 0xff; bytes[10] = 0xff; bytes[11] = 0x7f; // height INT32_MAX
+    write_cfg(bytes, CFG_BYTES);
+    load();
+    game_param *p = get_par_str();
+    EXPECT_EQ(p->window_width, WINDOW_EDGE_MAX);
+    EXPECT_EQ(p->window_height, WINDOW_EDGE_MAX);
+    fit_window_to_screen(p, 1024, 768);
+    EXPECT_EQ(p->window_width, 1024);
+    EXPECT_EQ(p->window_height, 768);
+    fit_window_to_screen(p, 0, -1);   // screen unknown: kept
+    EXPECT_EQ(p->window_width, 1024);
+
+    unsigned int seed = 12345;
+    for (int round = 0; round < 500; round++) {
+        size_t n = (size_t)(rand_r(&seed) % 100);
+        for (size_t i = 0; i < n; i++)
+            bytes[i] = (unsigned char)rand_r(&seed);
+        write_cfg(bytes, n);
+        load();
+        ASSERT_GE(p->window_width, 1) << round;
+        ASSERT_LE(p->window_width, WINDOW_EDGE_MAX) << round;
+        ASSERT_GE(p->window_height, 1) << round;
+        ASSERT_LE(p->window_height, WINDOW_EDGE_MAX) << round;
+        ASSERT_GE(p->view_distance, 1) << round;
+        ASSERT_LE(p->view_distance, 3) << round;
+        ASSERT_TRUE(p->fog_enabled == 0 || p->fog_enabled == 1) << round;
+        ASSERT_NE(memchr(p->language, 0, sizeof p->language), nullptr) << round;
+        ASSERT_EQ(read_cfg().size(), n) << round;
+    }
+}
+
+TEST_F(ConfigFile, AFailedWriteKeepsTheOldSettings)
+{
+    load();
+    game_param *p = get_par_str();
+    memcpy(p->language, "eng", 4);
+    p->world_counter = 7;
+    ASSERT_EQ(save(), 1);
+    std::string before = read_cfg();
+    // A full disk, as a file size limit of 20 bytes.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit, small = {20, 20};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    small.rlim_max = old_limit.rlim_max;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    p->world_counter = 8;
+    int saved = save();
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(read_cfg(), before);
+    EXPECT_EQ(access("cfg.tmp", F_OK), -1);   // nothing left behind
+}
+
+TEST_F(ConfigFile, AFifoInPlaceOfCfgIsNotWaitedOn)
+{
+    ASSERT_EQ(mkfifo("cfg", 0600), 0);
+    testing::internal::CaptureStdout();
+    load();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "cfg is not a regular file, the default settings are used \n");
+    EXPECT_EQ(get_par_str()->window_width, 800);
+    EXPECT_STREQ(get_par_str()->language, "rus");
 }
 
 }  // namespace

@@ -83,28 +83,50 @@ TEST_F(Menu, LanguageChoiceRebuildsTheMainMenuInThatLanguage)
     EXPECT_STREQ(btt[b_newgame].caption, "New game");
 }
 
-TEST_F(Menu, WorldListInTwoColumns)
+TEST_F(Menu, EveryWorldOfAManyPageListCanBeOpened)
 {
     g_level(PAGE_WORLDS);
     EXPECT_EQ(buttons, 2);   // no worlds: only the two buttons
-    worlds.count = 9;
-    for (int k = 0; k < 9; k++)
-        snprintf(worlds.names[k], sizeof worlds.names[k], "w%d", k);
-    snprintf(worlds.names[8], sizeof worlds.names[8], "big one");
-    g_level(PAGE_WORLDS);
-    ASSERT_EQ(buttons, 11);
-    EXPECT_EQ(btt[play_w[7]].x, 150);
+    worlds.count = 40;
+    for (int k = 0; k < 40; k++) {
+        snprintf(worlds.worlds[k].disk_name, sizeof worlds.worlds[k].disk_name, "disk %d", k);
+        snprintf(worlds.worlds[k].shown, sizeof worlds.worlds[k].shown, "w%d", k);
+    }
+    click_button(b_back_to_menu);
+    click_button(b_newgame);
+    ASSERT_EQ(buttons, 2 + 16 + 1);   // and the arrow to the next page
+    EXPECT_EQ(b_prev_worlds, -1);
+    EXPECT_STREQ(btt[play_w[0]].caption, "w0");
+    // Both columns lie wholly on the 800-wide screen.
+    EXPECT_EQ(btt[play_w[7]].x, 170);
     EXPECT_EQ(btt[play_w[7]].y, 430);
-    EXPECT_EQ(btt[play_w[8]].x, 650);
+    EXPECT_EQ(btt[play_w[8]].x, 430);
     EXPECT_EQ(btt[play_w[8]].y, 220);
-    // A listed world is always played 10 columns wide.
-    EXPECT_EQ(click_button(play_w[8]), GUI_START_WORLD);
-    EXPECT_STREQ(w_param.name, "big one");
+    EXPECT_LE(btt[play_w[15]].x + btt[play_w[15]].w, 800);
+    EXPECT_EQ(click_button(b_next_worlds), GUI_HANDLED);
+    EXPECT_STREQ(btt[play_w[0]].caption, "w16");
+    click_button(b_next_worlds);
+    EXPECT_EQ(b_next_worlds, -1);   // the last page
+    EXPECT_EQ(play_w[8], -1);
+    EXPECT_STREQ(btt[play_w[7]].caption, "w39");
+    click_button(b_prev_worlds);
+    click_button(b_prev_worlds);
+    EXPECT_EQ(b_prev_worlds, -1);
+    EXPECT_STREQ(btt[play_w[3]].caption, "w3");
+    click_button(b_next_worlds);
+    click_button(b_next_worlds);
+    // A listed world is opened under its folder's name, always 10 columns wide.
+    EXPECT_EQ(click_button(play_w[7]), GUI_START_WORLD);
+    EXPECT_STREQ(w_param.name, "disk 39");
     EXPECT_EQ(w_param.size_class, 1);
     EXPECT_EQ(w_param.world_type, 1);
     EXPECT_EQ(w_param.player_value, 1);
     EXPECT_EQ(lvl, PAGE_PLAYING);
     EXPECT_EQ(buttons, 0);
+    // Coming back from the main menu starts on the first page again.
+    g_level(PAGE_MAIN);
+    click_button(b_newgame);
+    EXPECT_STREQ(btt[play_w[0]].caption, "w0");
 }
 
 TEST_F(Menu, CreatePageNameFieldTyping)
@@ -117,8 +139,11 @@ TEST_F(Menu, CreatePageNameFieldTyping)
     EXPECT_EQ(strlen(name_text()), 19u);
     EXPECT_EQ(g_send_key('z'), 0);
     EXPECT_EQ(g_send_key(8), 1);
+    // Room for one more, yet control bytes (Delete among them) are not typed.
+    for (int control : {13, 27, 127, 0x98, 0})
+        EXPECT_EQ(g_send_key(control), 0) << control;
     EXPECT_EQ(g_send_key(200), 1);   // bytes above 127 are typed too
-    EXPECT_EQ(g_send_key(13), 0);
+    EXPECT_EQ(strlen(name_text()), 19u);
     clear_name();
     EXPECT_EQ(g_send_key(8), 0);
     EXPECT_STREQ(name_text(), "");
@@ -142,14 +167,25 @@ TEST_F(Menu, CreatingAWorldWithItsSizeAndARefusedName)
     click_field(250, 390);
     click_field(250, 390);
 
-    for (const char *bad : {"", ".", "..", "a/b", "/"}) {
+    // Refused names keep the page, the field and what was typed, and say why.
+    mkdir("saves", 0755);
+    mkdir("saves/taken", 0755);
+    write_file("saves/a file", "");
+    struct { const char *name; int phrase; } refused[] = {
+        {"", 32}, {".", 32}, {"..", 32}, {"a/b", 32}, {"/", 32}, {"taken", 30}, {"a file", 30},
+    };
+    for (const auto &r : refused) {
         clear_name();
-        type(bad);
+        type(r.name);
         t_active = -1;
-        EXPECT_EQ(click_button(b_create_world), GUI_HANDLED) << bad;
-        EXPECT_EQ(lvl, PAGE_CREATE) << bad;
-        EXPECT_EQ(t_active, t_world_name) << bad;
+        EXPECT_EQ(click_button(b_create_world), GUI_HANDLED) << r.name;
+        EXPECT_EQ(lvl, PAGE_CREATE) << r.name;
+        EXPECT_EQ(t_active, t_world_name) << r.name;
+        EXPECT_EQ(notice, r.phrase) << r.name;
+        EXPECT_STREQ(name_text(), r.name);
     }
+    type("x");
+    EXPECT_EQ(notice, 0);   // editing the name clears the message
     clear_name();
     type("100%s .x");
     EXPECT_EQ(click_button(b_create_world), GUI_START_WORLD);
@@ -158,6 +194,29 @@ TEST_F(Menu, CreatingAWorldWithItsSizeAndARefusedName)
     EXPECT_EQ(w_param.world_type, 1);
     EXPECT_EQ(w_param.start_flag, 1);
     EXPECT_EQ(lvl, PAGE_PLAYING);
+
+    // A folder that could not be made brings the page back with the name and the reason.
+    g_world_folder_failed();
+    EXPECT_EQ(lvl, PAGE_CREATE);
+    EXPECT_STREQ(name_text(), "100%s .x");
+    EXPECT_EQ(notice, 31);
+}
+
+TEST_F(Menu, DefaultNameIsTheFirstFreeAndCyrillicNamesAreUtf8OnDisk)
+{
+    mkdir("saves", 0755);
+    mkdir("saves/world 3", 0755);
+    write_file("saves/world 4", "");
+    param.world_counter = 3;
+    g_level(PAGE_CREATE);
+    EXPECT_STREQ(name_text(), "world 5");
+    param.world_counter = 0;   // a counter the game never writes
+    g_level(PAGE_CREATE);
+    EXPECT_STREQ(name_text(), "world 1");
+    clear_name();
+    type("\xec\xe8\xf0");   // "мир" as the font's CP1251
+    EXPECT_EQ(click_button(b_create_world), GUI_START_WORLD);
+    EXPECT_STREQ(w_param.name, "\xd0\xbc\xd0\xb8\xd1\x80");
 }
 
 TEST_F(Menu, OptionsShowAndStoreTheSettings)
@@ -174,6 +233,28 @@ TEST_F(Menu, OptionsShowAndStoreTheSettings)
     EXPECT_EQ(param.view_distance, 3);
     EXPECT_EQ(param.fog_enabled, 0);
     EXPECT_EQ(lvl, PAGE_MAIN);
+}
+
+// The right end of centred text of n glyphs at size s is 0.4 s n + 0.2 s
+// from its centre: it must stay inside a world button of 200.
+TEST(Captions, EveryNameIsDrawnInsideItsButton)
+{
+    struct { int length; bool shrunk; bool cut; } cases[] = {
+        {1, false, false}, {10, false, false}, {11, true, false}, {19, true, false}, {63, true, true},
+    };
+    for (const auto &c : cases) {
+        std::string name(c.length, 'm');
+        char out[64];
+        int size = fit_text(200, 22, name.c_str(), out, sizeof out);
+        double right = 0.4 * size * strlen(out) + 0.2 * size;
+        EXPECT_LE(right, 100) << c.length;
+        EXPECT_GE(size, MIN_TEXT_SIZE) << c.length;
+        EXPECT_EQ(size < 22, c.shrunk) << c.length;
+        EXPECT_EQ(std::string(out) != name, c.cut) << c.length;
+        if (c.cut) {
+            EXPECT_EQ(std::string(out).substr(strlen(out) - 3), "...");
+        }
+    }
 }
 
 TEST_F(Menu, LongTextsAreCutToTheirRecords)

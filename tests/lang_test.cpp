@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 namespace {
@@ -85,6 +87,24 @@ TEST_F(Phrases, MissingFileReportsAndKeepsTheTable)
     testing::internal::CaptureStdout();
     lang_init("%s%n");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "fail not found lang/%s%n.txt");
+}
+
+TEST_F(Phrases, AMissingLanguageFallsBackToTheOtherOne)
+{
+    write_file("lang/rus.txt", "Russian 1\n");
+    struct { const char *code; bool fifo; } cases[] = {{"eng", false}, {"xyz", false}, {"eng", true}};
+    for (const auto &c : cases) {
+        memset(frazes, 0, sizeof frazes);
+        std::string path = std::string("lang/") + c.code + ".txt";
+        if (c.fifo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);   // never waited on
+        }
+        testing::internal::CaptureStdout();
+        lang_init(c.code);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "fail not found " + path + ", lang/rus.txt used instead \n");
+        EXPECT_STREQ(lang_get(1), "Russian 1") << c.code;
+        unlink(path.c_str());
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "app/config.h"
 #include "app/engine.h"
+#include "render/overlay.h"
 #include "gl_context.h"
 #include "player/physics.h"
 #include "render/frame.h"

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -130,7 +132,16 @@ TEST_F(Tga, RefusedPicturesMakeNoTextureName)
         EXPECT_EQ(ids[0], 777u) << c.name;
         unlink(path.c_str());
     }
+    // A missing picture is named on stdout; a FIFO in its place is refused, not waited on.
+    testing::internal::CaptureStdout();
     EXPECT_EQ(LoadGLTextures(0, "/nonexistent/quarrow.tga", ids, 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "picture not found /nonexistent/quarrow.tga \n");
+    std::string fifo = "/tmp/quarrow-tga-fifo-" + std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LoadGLTextures(0, fifo.c_str(), ids, 1), 0);
+    testing::internal::GetCapturedStdout();
+    unlink(fifo.c_str());
 
     // A header cut short.
     std::string path = "/tmp/quarrow-tga-cut.tga";

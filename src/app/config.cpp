@@ -1,10 +1,14 @@
 // config.cpp — the settings record and the file "cfg".
 #include "app/config.h"
 
+#include "platform/platform.h"
+
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 static const char *CFG_PATH = "cfg";
+static const char *CFG_TMP_PATH = "cfg.tmp";
 
 static game_param param;
 int32_t st_page = 0;
@@ -98,6 +102,7 @@ static void repair_fields(game_param *p)
         p->window_width = d.window_width;
     if (p->window_height < 1)
         p->window_height = d.window_height;
+    fit_window_to_screen(p, 0, 0);
     if (p->view_distance < 1 || p->view_distance > 3)
         p->view_distance = d.view_distance;
     if (p->fog_enabled != 0 && p->fog_enabled != 1)
@@ -115,26 +120,37 @@ void cfg_decode(const unsigned char *bytes, int count, game_param *out)
 
 // --- the file ---
 
+// Written beside the old file, flushed to disk, then renamed over it: a full
+// disk or a killed game leaves the old settings, never an empty or torn file.
 int save()
 {
     unsigned char bytes[CFG_BYTES];
     cfg_encode(&param, bytes);
-    FILE *f = fopen(CFG_PATH, "wb");
+    FILE *f = fopen(CFG_TMP_PATH, "wb");
     if (!f)
         return 0;
-    size_t written = fwrite(bytes, 1, CFG_BYTES, f);
-    int closed = fclose(f) == 0;
-    return written == CFG_BYTES && closed;
+    int ok = fwrite(bytes, 1, CFG_BYTES, f) == (size_t)CFG_BYTES;
+    ok = fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    ok = fclose(f) == 0 && ok;
+    if (ok && rename(CFG_TMP_PATH, CFG_PATH) == 0)
+        return 1;
+    remove(CFG_TMP_PATH);
+    return 0;
 }
 
 void load()
 {
-    FILE *f = fopen(CFG_PATH, "rb");
-    if (!f) {
+    FILE *f = plat_open_regular(CFG_PATH);
+    if (!f && plat_file_exists(CFG_PATH)) {
+        // A FIFO, device or folder: read nothing from it and never wait on it.
+        printf("%s is not a regular file, the default settings are used \n", CFG_PATH);
+        cfg_defaults(&param);
+    } else if (!f) {
         cfg_defaults(&param);
         st_page = 1;
         save();
-        f = fopen(CFG_PATH, "rb");
+        f = plat_open_regular(CFG_PATH);
     }
     if (f) {
         unsigned char bytes[CFG_BYTES];
@@ -144,4 +160,14 @@ void load()
     }
     param.window_x = 0;
     param.window_y = 0;
+}
+
+void fit_window_to_screen(game_param *p, int screen_width, int screen_height)
+{
+    int most_w = screen_width > 0 && screen_width < WINDOW_EDGE_MAX ? screen_width : WINDOW_EDGE_MAX;
+    int most_h = screen_height > 0 && screen_height < WINDOW_EDGE_MAX ? screen_height : WINDOW_EDGE_MAX;
+    if (p->window_width > most_w)
+        p->window_width = most_w;
+    if (p->window_height > most_h)
+        p->window_height = most_h;
 }

@@ -4,6 +4,9 @@
 #include <cstdint>
 
 constexpr int CFG_BYTES = 40;
+// Largest window edge taken from cfg: within the viewport every GL driver of
+// our age offers, and far below the sizes that overflow the X library.
+constexpr int WINDOW_EDGE_MAX = 8192;
 
 struct game_param {
     char reserved_head[4];   // carries nothing; kept so the file layout stays 40 bytes
@@ -20,11 +23,15 @@ struct game_param {
 
 extern int32_t st_page;      // menu page opened at start: 1 (language choice) on the first run
 
-// Reads "cfg", creating it with the defaults when it is missing.
+// Reads "cfg", creating it with the defaults when it is missing; anything
+// but a regular file there is not read (and never waited on).
 void load();
-// Writes the record to "cfg"; 1 on success.
+// Writes the record to "cfg" whole or not at all; 1 on success.
 int save();
 game_param *get_par_str();
+// Shrinks the window size to the screen (an edge of 0 or less: unknown) and
+// to WINDOW_EDGE_MAX, so a stored size can never stop the window opening.
+void fit_window_to_screen(game_param *p, int screen_width, int screen_height);
 
 // The record as the 40 bytes of the file, and back. Decoding keeps the
 // defaults for fields the bytes do not cover and for values out of range.

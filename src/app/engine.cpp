@@ -9,9 +9,8 @@
 #include "player/cells.h"
 #include "player/particles.h"
 #include "render/c_math.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
-
-#include <GL/glu.h>
 
 int32_t gui = 0;
 int32_t game = 0;
@@ -21,35 +20,6 @@ float fogColor[4] = {0.9f, 0.9f, 0.9f, 1.0f};
 float LightAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 float LightDiffuse[4] = {1.2f, 1.2f, 1.2f, 1.0f};
 float LightPosition[4] = {0.0f, 0.0f, 2.0f, 1.0f};
-
-void e_set_projection()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 4.0f / 3.0f, 0.01f, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void e_begin_overlay()
-{
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 800, 600, 0, 0, 15);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-}
-
-void e_end_overlay()
-{
-    glColor3f(1, 1, 1);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    e_set_projection();
-}
 
 static void set_gl_state()
 {
@@ -105,6 +75,7 @@ int e_init()
     plat_srand(plat_start_seed());
     e_set_projection();
     set_gl_state();
+    plat_watch_cyrillic_keys();
     load_pictures();
     initfont(font);
     init_particles();

@@ -16,9 +16,3 @@ int e_init();
 // Opens the menu on its start page; returns 1.
 int e_init_gui();
 int e_is_gui();
-// The 45-degree perspective with the fixed 4/3 aspect, whatever the window's shape.
-void e_set_projection();
-// The 800 x 600 overlay, y down: orthographic, blending on, depth test off.
-void e_begin_overlay();
-// Back to the 3D view: white, texturing and depth test on, blending off.
-void e_end_overlay();

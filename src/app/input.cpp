@@ -95,13 +95,18 @@ void Mouse(int button, int state, int x, int y)
 static void start_game()
 {
     game_param *p = get_par_str();
-    // A counter at its top (from a foreign cfg) starts over at 1 rather than overflow.
-    p->world_counter = p->world_counter < INT32_MAX ? p->world_counter + 1 : 1;
-    save();
     world_record *w = g_get_world();
     snprintf(buff, sizeof buff, "./saves/%s", w->name);
     printf("%s", buff);
-    makedir(buff);
+    // A world that could not be saved is not played: the menu says so instead.
+    if (!makedir(buff)) {
+        printf(" cannot be created \n");
+        g_world_folder_failed();
+        return;
+    }
+    // A counter at its top (from a foreign cfg) starts over at 1 rather than overflow.
+    p->world_counter = p->world_counter < INT32_MAX ? p->world_counter + 1 : 1;
+    save();
     world_size = 10 * w->size_class;
     vision_range = p->view_distance;
     e_init_game();

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "player/physics.h"
 #include "render/frame.h"
+#include "render/overlay.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>
@@ -86,6 +87,8 @@ void Display()
         glutLeaveMainLoop();
     // Mouse look needs the pointer: a big move must not carry it out of the window.
     plat_hold_pointer(game);
+    for (int c = plat_next_cyrillic_key(); c >= 0; c = plat_next_cyrillic_key())
+        send_key(c);
     apply_movement();
     apply_mouse_look();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -41,6 +41,8 @@ int main(int argc, char **argv)
     glutInitWindowSize(p->window_width, p->window_height);
     glutInitWindowPosition(p->window_x, p->window_y);
     glutInit(&argc, argv);
+    fit_window_to_screen(p, glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    glutInitWindowSize(p->window_width, p->window_height);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     // freeglut would otherwise end the process inside the loop, before the chunks are written.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);

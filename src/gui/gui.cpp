@@ -5,6 +5,8 @@
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
+#include "save/catalogue.h"
+#include "save/names.h"
 
 #include <cstdio>
 #include <cstring>
@@ -93,15 +95,40 @@ static int start_world(const char *name, int size_class, int world_type)
     return GUI_START_WORLD;
 }
 
+// Phrases that tell the player why a world was not created.
+enum { NOTICE_TAKEN = 30, NOTICE_NO_FOLDER = 31, NOTICE_UNUSABLE = 32 };
+
+// What the player typed last on the create page, kept for a refusal that
+// comes after the page was left.
+static char typed_name[WORLD_DISK_NAME];
+
+static int refuse_name(int phrase)
+{
+    notice = phrase;
+    t_active = t_world_name;
+    return GUI_HANDLED;
+}
+
 static int create_world()
 {
     const char *name = t_field[t_world_name].text;
+    snprintf(typed_name, sizeof typed_name, "%s", name);
+    char disk[WORLD_DISK_NAME];
+    name_to_disk(name, disk, sizeof disk);
     // The name is a folder name: it must stay inside ./saves and be a folder of its own.
-    if (!world_name_usable(name)) {
-        t_active = t_world_name;
-        return GUI_HANDLED;
-    }
-    return start_world(name, d_box[d_world_big].selected + 1, d_box[d_world_type].selected + 1);
+    if (!world_name_usable(disk))
+        return refuse_name(NOTICE_UNUSABLE);
+    // A name already in ./saves would reopen that world, or collide with a file there.
+    if (world_name_taken(disk))
+        return refuse_name(NOTICE_TAKEN);
+    return start_world(disk, d_box[d_world_big].selected + 1, d_box[d_world_type].selected + 1);
+}
+
+void g_world_folder_failed()
+{
+    g_level(PAGE_CREATE);
+    snprintf(t_field[t_world_name].text, sizeof t_field[t_world_name].text, "%s", typed_name);
+    refuse_name(NOTICE_NO_FOLDER);
 }
 
 static int world_button(int b)
@@ -110,6 +137,21 @@ static int world_button(int b)
         if (play_w[k] == b)
             return k;
     return -1;
+}
+
+static int open_listed_world(int k)
+{
+    const world_entry *e = &gtlg->worlds[WORLD_BUTTONS * world_page + k];
+    touch_world(e->disk_name);
+    // A listed world has no stored size: it is always played 10 columns wide.
+    return start_world(e->disk_name, 1, 1);
+}
+
+static int turn_world_page(int step)
+{
+    world_page += step;
+    g_level(PAGE_WORLDS);
+    return GUI_HANDLED;
 }
 
 static int press_button(int b)
@@ -121,6 +163,7 @@ static int press_button(int b)
     if (b == b_exit)
         return GUI_EXIT;
     if (b == b_newgame) {
+        world_page = 0;
         g_level(PAGE_WORLDS);
         return GUI_HANDLED;
     }
@@ -138,9 +181,12 @@ static int press_button(int b)
         g_level(PAGE_CREATE);
         return GUI_HANDLED;
     }
-    // A listed world has no stored size: it is always played 10 columns wide.
+    if (b == b_prev_worlds)
+        return turn_world_page(-1);
+    if (b == b_next_worlds)
+        return turn_world_page(1);
     if (world_button(b) >= 0)
-        return start_world(btt[b].caption, 1, 1);
+        return open_listed_world(world_button(b));
     if (b == b_create_world)
         return create_world();
     return GUI_NOTHING;
@@ -160,11 +206,8 @@ int g_mouse_down()
     return press_button(b);
 }
 
-int g_send_key(int key)
+static int edit_field(text_field *t, int key)
 {
-    if (t_active < 0 || t_active >= t_fields)
-        return 0;
-    text_field *t = &t_field[t_active];
     size_t len = strlen(t->text);
     if (key == 8) {
         if (len == 0)
@@ -172,7 +215,9 @@ int g_send_key(int key)
         t->text[len - 1] = '\0';
         return 1;
     }
-    if (key < 32 || key > 255 || t->max_length == 0)
+    // Control bytes (Delete, 127, among them) are no characters of a name, and
+    // CP1251 has none at 0x98.
+    if (key < 32 || key == 127 || key == CP1251_UNUSED || key > 255 || t->max_length == 0)
         return 0;
     // A field takes a character while it holds at most max_length of them.
     if (len > t->max_length || len + 1 >= sizeof t->text)
@@ -180,4 +225,14 @@ int g_send_key(int key)
     t->text[len] = (char)key;
     t->text[len + 1] = '\0';
     return 1;
+}
+
+int g_send_key(int key)
+{
+    if (t_active < 0 || t_active >= t_fields)
+        return 0;
+    int changed = edit_field(&t_field[t_active], key);
+    if (changed)
+        notice = 0;   // the refusal was about the name as it stood
+    return changed;
 }

@@ -29,5 +29,8 @@ int g_send_key(int key);
 // Menu cursor, already scaled into the 800 x 600 menu space.
 void g_set_mouse(int x, int y);
 world_record *g_get_world();
+// The world's folder could not be made: back to the create page, with the
+// name the player typed and a message saying so.
+void g_world_folder_failed();
 // 1 when name can be a folder of its own inside ./saves.
 int world_name_usable(const char *name);

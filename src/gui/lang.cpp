@@ -34,17 +34,40 @@ static int read_phrase(FILE *f, char *phrase)
     return 1;
 }
 
-void lang_init(const char *code)
+static FILE *open_phrases(const char *code, char *path, int size)
 {
-    char path[64];
-    snprintf(path, sizeof path, "lang/%s.txt", code);
-    FILE *f = fopen(path, "r");
+    snprintf(path, (size_t)size, "lang/%s.txt", code);
+    // Only a regular file: a FIFO there would hold the game before its window.
+    return plat_open_regular(path);
+}
+
+// The phrase file of code, or else of the first other language that has one,
+// so the menu never shows blank captions; nullptr when there is none at all.
+static FILE *open_some_phrases(const char *code)
+{
+    static const char *const LANGUAGES[] = {"rus", "eng"};
+    char path[64], other[64];
+    FILE *f = open_phrases(code, path, sizeof path);
+    for (int i = 0; !f && i < 2; i++) {
+        if (strcmp(code, LANGUAGES[i]) == 0)
+            continue;
+        f = open_phrases(LANGUAGES[i], other, sizeof other);
+        if (f)
+            printf("fail not found %s, %s used instead \n", path, other);
+    }
     if (!f) {
         printf("fail not found %s", path);
         fflush(stdout);
         plat_pause();
-        return;
     }
+    return f;
+}
+
+void lang_init(const char *code)
+{
+    FILE *f = open_some_phrases(code);
+    if (!f)
+        return;
     for (int n = 1; n < PHRASES && read_phrase(f, frazes[n]); n++)
         ;
     fclose(f);

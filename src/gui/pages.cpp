@@ -7,13 +7,17 @@
 #include "render/c_math.h"
 #include "save/catalogue.h"
 
+#include <GL/gl.h>
+#include <cstdint>
 #include <cstdio>
 
 int32_t lvl = 0;
 int32_t b_newgame, b_multiplayer, b_options, b_credits, b_web, b_exit;
 int32_t b_rus, b_eng;
-int32_t b_new_world, b_back_to_menu;
+int32_t b_new_world, b_back_to_menu, b_prev_worlds, b_next_worlds;
 int32_t play_w[WORLD_BUTTONS];
+int32_t world_page = 0;
+int32_t notice = 0;
 int32_t b_create_world, t_world_name, d_world_type, d_world_big;
 int32_t b_save, d_v_distance, d_fog;
 
@@ -33,7 +37,7 @@ static void clear_handles()
 {
     b_newgame = b_multiplayer = b_options = b_credits = b_web = b_exit = -1;
     b_rus = b_eng = -1;
-    b_new_world = b_back_to_menu = -1;
+    b_new_world = b_back_to_menu = b_prev_worlds = b_next_worlds = -1;
     for (int k = 0; k < WORLD_BUTTONS; k++)
         play_w[k] = -1;
     b_create_world = t_world_name = d_world_type = d_world_big = -1;
@@ -45,6 +49,7 @@ void g_level(int n)
     clear_handles();
     t_active = -1;
     clear_widgets();
+    notice = 0;
     lvl = n;
     loadlv();
 }
@@ -74,17 +79,46 @@ static void build_language()
     addGButton(490, 300, 300, 200, iback[3]);
 }
 
-// Two columns of eight, both from y = 220.
+int world_pages()
+{
+    int count = gtlg ? gtlg->count : 0;
+    return count <= WORLD_BUTTONS ? 1 : (count + WORLD_BUTTONS - 1) / WORLD_BUTTONS;
+}
+
+// Two columns of eight, both from y = 220 and both wholly on the 800-wide
+// screen; the arrows beside "New world" page through the rest.
 static void build_worlds()
 {
     b_new_world = menu_button(500, 10);
     b_back_to_menu = menu_button(540, 24);
+    if (world_page >= world_pages())
+        world_page = world_pages() - 1;
+    if (world_page < 0)
+        world_page = 0;
+    if (world_page > 0)
+        b_prev_worlds = addButton(60, 500, 200, 30, "<");
+    if (world_page + 1 < world_pages())
+        b_next_worlds = addButton(540, 500, 200, 30, ">");
+    int first = world_page * WORLD_BUTTONS;
     int count = gtlg ? gtlg->count : 0;
-    for (int k = 0; k < count && k < CATALOGUE_SHOWN; k++) {
-        int x = k <= 7 ? 150 : 650;
-        int y = k <= 7 ? 220 + 30 * k : 30 * k - 20;
-        play_w[k] = addButton(x, y, 200, 30, gtlg->names[k]);
+    for (int k = 0; k < WORLD_BUTTONS && first + k < count; k++) {
+        int x = k < 8 ? 170 : 430;
+        int y = 220 + 30 * (k % 8);
+        play_w[k] = addButton(x, y, 200, 30, gtlg->worlds[first + k].shown);
     }
+}
+
+// The first "world N" from the counter on that names nothing in ./saves yet,
+// so the default never reopens or collides with an existing world.
+static void default_world_name(char *out, int size)
+{
+    long long n = par && par->world_counter > 0 ? par->world_counter : 1;
+    for (int tries = 0; tries < 100000 && n <= INT32_MAX; tries++, n++) {
+        snprintf(out, (size_t)size, "world %lld", n);
+        if (!world_name_taken(out))
+            return;
+    }
+    snprintf(out, (size_t)size, "world %lld", (long long)(par ? par->world_counter : 1));
 }
 
 static int list_of(int y, const int *phrases, int count)
@@ -106,8 +140,8 @@ static void build_create()
     t_active = t_world_name;
     d_world_type = list_of(320, types, 1);
     d_world_big = list_of(390, sizes, 3);
-    text_field *t = &t_field[t_world_name];
-    snprintf(t->text, sizeof t->text, "world %i", par ? par->world_counter : 1);
+    if (t_world_name >= 0)
+        default_world_name(t_field[t_world_name].text, sizeof t_field[t_world_name].text);
 }
 
 static void build_options()
@@ -142,6 +176,15 @@ static void label(int x, int y, int size, int phrase)
     f_print(x, y, size, lang_get(phrase), PRINT_CENTRED);
 }
 
+static void draw_page_number()
+{
+    if (world_pages() < 2)
+        return;
+    char text[32];
+    snprintf(text, sizeof text, "%d / %d", world_page + 1, world_pages());
+    f_print(400, 466, 16, text, PRINT_CENTRED);
+}
+
 void draw_page_labels()
 {
     switch (lvl) {
@@ -153,11 +196,17 @@ void draw_page_labels()
         label(400, 180, 26, 28);
         if (!gtlg || gtlg->count == 0)
             label(400, 220, 22, 29);
+        draw_page_number();
         break;
     case PAGE_CREATE:
         label(400, 215, 22, 12);
         label(400, 285, 22, 13);
         label(400, 350, 22, 14);
+        if (notice > 0) {
+            glColor3f(1.0f, 0.55f, 0.4f);
+            label(400, 450, 18, notice);
+            glColor3f(1, 1, 1);
+        }
         break;
     case PAGE_OPTIONS:
         label(400, 215, 22, 23);

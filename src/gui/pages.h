@@ -14,13 +14,15 @@ enum {
     PAGE_PLAYING = 29,   // no widgets: the menu is off while a world is played
 };
 
-constexpr int WORLD_BUTTONS = 17;
+constexpr int WORLD_BUTTONS = 16;   // worlds on one page of the list: two columns of eight
 
 extern int32_t lvl;   // page on show
 extern int32_t b_newgame, b_multiplayer, b_options, b_credits, b_web, b_exit;
 extern int32_t b_rus, b_eng;
-extern int32_t b_new_world, b_back_to_menu;
-extern int32_t play_w[WORLD_BUTTONS];
+extern int32_t b_new_world, b_back_to_menu, b_prev_worlds, b_next_worlds;
+extern int32_t play_w[WORLD_BUTTONS];   // entry k shows catalogue world WORLD_BUTTONS * world_page + k
+extern int32_t world_page;              // page of the world list on show, from 0
+extern int32_t notice;                  // phrase telling why a world was not created, 0 for none
 extern int32_t b_create_world, t_world_name, d_world_type, d_world_big;
 extern int32_t b_save, d_v_distance, d_fog;
 
@@ -28,6 +30,8 @@ extern int32_t b_save, d_v_distance, d_fog;
 void g_set_par_str(game_param *p);
 game_param *g_par_str();
 
+// Pages the world list needs for the catalogue; at least 1.
+int world_pages();
 // Opens page n: every handle and the active field cleared, the pools emptied, the page built.
 void g_level(int n);
 // Builds the widgets of page lvl into the empty pools.

@@ -1,9 +1,9 @@
 // widgets.cpp — widget pools and the drawing of the menu.
 #include "gui/widgets.h"
 
-#include "app/engine.h"
 #include "gui/pages.h"
 #include "render/c_math.h"
+#include "render/overlay.h"
 
 #include <cmath>
 #include <cstdio>
@@ -108,6 +108,40 @@ int inside_field(int x, int y, int w, int mx, int my)
 
 // --- drawing ---
 
+// Centred text of n glyphs at size s reaches 0.4 s n + 0.2 s to the right of
+// its centre (glyphs advance 0.8 s and are s wide); 2 units are kept free.
+static int fits(int w, int n, double s)
+{
+    return s * (0.8 * n + 0.4) <= w - 4;
+}
+
+int fit_text(int w, int size, const char *text, char *out, int out_size)
+{
+    snprintf(out, (size_t)out_size, "%s", text);
+    int n = (int)strlen(out);
+    if (fits(w, n, size))
+        return size;
+    int s = (int)((w - 4) / (0.8 * n + 0.4));
+    if (s >= MIN_TEXT_SIZE)
+        return s;
+    int keep = n;
+    while (keep > 0 && !fits(w, keep + 3, MIN_TEXT_SIZE))
+        keep--;
+    if (keep + 4 <= out_size)
+        memcpy(out + keep, "...", 4);
+    return MIN_TEXT_SIZE;
+}
+
+// Text centred on x in a box w wide, shrunk (and kept on its row) or cut to
+// stay inside; the size used.
+static int print_fitted(int x, int y, int w, int size, const char *text)
+{
+    char shown[512];
+    int s = fit_text(w, size, text, shown, sizeof shown);
+    f_print(x, y + (int)(0.8 * (size - s)), s, shown, PRINT_CENTRED);
+    return s;
+}
+
 static void textured_quad(const float tex[4][2], const float pos[4][2])
 {
     glBegin(GL_QUADS);
@@ -144,7 +178,7 @@ static void draw_button(const button *b)
     else
         glColor3f(0.6f, 0.6f, 0.6f);
     if (!b->is_picture) {
-        f_print(b->x + b->w / 2, b->y, 22, b->caption, PRINT_CENTRED);
+        print_fitted(b->x + b->w / 2, b->y, b->w, 22, b->caption);
         return;
     }
     float x0 = (float)b->x, y0 = (float)b->y, x1 = (float)(b->x + b->w), y1 = (float)(b->y + b->h);
@@ -182,9 +216,10 @@ static void draw_frame(int x, int y, int w)
     glEnable(GL_TEXTURE_2D);
 }
 
-static void draw_text_cursor(const text_field *t)
+// size: the size the text was drawn at; the cursor stands at its right end.
+static void draw_text_cursor(const text_field *t, int size)
 {
-    float c = (float)(t->x + t->w / 2 + 8.8 * strlen(t->text));
+    float c = (float)(t->x + t->w / 2 + 0.4 * size * strlen(t->text));
     float y = (float)t->y;
     glDisable(GL_TEXTURE_2D);
     glColor3f(1, 1, 1);
@@ -203,9 +238,9 @@ static void draw_text_field(int i)
     frame_colour(inside_field(t->x, t->y, t->w, mousex, mousey) || i == t_active);
     draw_frame(t->x, t->y, t->w);
     glColor3f(1, 1, 1);
-    f_print(t->x + t->w / 2, t->y + 1, 22, t->text, PRINT_CENTRED);
+    int size = print_fitted(t->x + t->w / 2, t->y + 1, t->w, 22, t->text);
     if (mig > 30 && i == t_active)
-        draw_text_cursor(t);
+        draw_text_cursor(t, size);
 }
 
 static void draw_list_box(const list_box *d)
@@ -215,7 +250,7 @@ static void draw_list_box(const list_box *d)
     draw_frame(d->x, d->y, d->w);
     frame_colour(lit);
     const char *item = d->selected >= 0 && d->selected < d->count ? d->items[d->selected] : "";
-    f_print(d->x + d->w / 2, d->y + 1, 22, item, PRINT_CENTRED);
+    print_fitted(d->x + d->w / 2, d->y + 1, d->w, 22, item);
 }
 
 void g_draw()

@@ -54,6 +54,11 @@ void add_item_to_dbox(int box, const char *text);
 // Empties the three pools.
 void clear_widgets();
 
+constexpr int MIN_TEXT_SIZE = 12;   // smallest font size a caption shrinks to
+// The size at which text, centred in a box w wide, is drawn wholly inside it;
+// out receives the text, cut with "..." when even MIN_TEXT_SIZE is too wide.
+int fit_text(int w, int size, const char *text, char *out, int out_size);
+
 // Hit tests with the menu cursor.
 int inside_button(const button *b, int mx, int my);
 int inside_field(int x, int y, int w, int mx, int my);

@@ -2,7 +2,9 @@
 #include "platform/platform.h"
 
 #include <GL/glx.h>
+#include <X11/Xlibint.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <cerrno>
@@ -63,6 +65,37 @@ int plat_make_dir(const char *path)
     if (mkdir(path, 0755) == 0)
         return 1;
     return errno == EEXIST && plat_is_dir(path);
+}
+
+long long plat_mtime(const char *path)
+{
+    struct stat st;
+    if (stat(path, &st) != 0)
+        return -1;
+    return (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+}
+
+int plat_touch(const char *path)
+{
+    return utimensat(AT_FDCWD, path, nullptr, 0) == 0 ? 1 : 0;
+}
+
+FILE *plat_open_regular(const char *path)
+{
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *f = fdopen(fd, "rb");
+    if (!f)
+        close(fd);
+    return f;
 }
 
 static DIR *open_dir = nullptr;
@@ -130,6 +163,73 @@ void plat_pause()
     do
         c = getchar();
     while (c != '\n' && c != EOF);
+}
+
+// --- Cyrillic keys ---
+
+// Key presses seen as Xlib decodes them, looked up later, outside Xlib's
+// event reading, where looking up a key is safe.
+constexpr int KEY_QUEUE = 64;
+static XKeyEvent key_queue[KEY_QUEUE];
+static int key_head = 0, key_tail = 0;
+typedef Bool (*WireToEvent)(Display *, XEvent *, xEvent *);
+static WireToEvent xlib_key_press = nullptr;
+
+static Bool on_key_press(Display *display, XEvent *event, xEvent *wire)
+{
+    Bool kept = xlib_key_press ? xlib_key_press(display, event, wire) : False;
+    int next = (key_tail + 1) % KEY_QUEUE;
+    if (kept && event->type == KeyPress && next != key_head) {
+        key_queue[key_tail] = event->xkey;
+        key_tail = next;
+    }
+    return kept;
+}
+
+void plat_watch_cyrillic_keys()
+{
+    Display *display = glXGetCurrentDisplay();
+    if (!display || xlib_key_press)
+        return;
+    xlib_key_press = XESetWireToEvent(display, KeyPress, on_key_press);
+}
+
+// The CP1251 byte of a Cyrillic keysym, 0 for any other.
+static int cyrillic_byte(KeySym sym)
+{
+    // Keysyms 0x6c0 ... 0x6df hold the small letters in KOI8 order, 0x6e0 ... 0x6ff the capitals.
+    static const char KOI8_ORDER[] = "\xfe\xe0\xe1\xf6\xe4\xe5\xf4\xe3\xf5\xe8\xe9\xea\xeb\xec\xed\xee"
+                                     "\xef\xff\xf0\xf1\xf2\xf3\xe6\xe2\xfc\xfb\xe7\xf8\xfd\xf9\xf7\xfa";
+    static const struct { KeySym sym; unsigned char byte; } OTHERS[] = {
+        {0x6a3, 0xb8}, {0x6b3, 0xa8},   // yo
+        {0x6a6, 0xb3}, {0x6b6, 0xb2}, {0x6a7, 0xbf}, {0x6b7, 0xaf}, {0x6a4, 0xba}, {0x6b4, 0xaa},
+        {0x6ad, 0xb4}, {0x6bd, 0xa5}, {0x6ae, 0xa2}, {0x6be, 0xa1},
+    };
+    if (sym >= 0x6c0 && sym <= 0x6df)
+        return (unsigned char)KOI8_ORDER[sym - 0x6c0];
+    if (sym >= 0x6e0 && sym <= 0x6ff)
+        return (unsigned char)KOI8_ORDER[sym - 0x6e0] - 0x20;
+    for (const auto &o : OTHERS)
+        if (o.sym == sym)
+            return o.byte;
+    return 0;
+}
+
+int plat_next_cyrillic_key()
+{
+    while (key_head != key_tail) {
+        XKeyEvent event = key_queue[key_head];
+        key_head = (key_head + 1) % KEY_QUEUE;
+        char text[8];
+        KeySym sym = NoSymbol;
+        // Keys that make Latin-1 text already reached the keyboard callback.
+        if (XLookupString(&event, text, sizeof text, &sym, nullptr) > 0)
+            continue;
+        int byte = cyrillic_byte(sym);
+        if (byte)
+            return byte;
+    }
+    return -1;
 }
 
 // --- swap interval ---

@@ -3,6 +3,7 @@
 // the console pause, the swap interval of the window system and keeping the
 // pointer inside the game's window.
 #pragma once
+#include <cstdio>
 
 constexpr int PLAT_RAND_MAX = 32767;   // random results are 15 bits wide
 
@@ -23,6 +24,14 @@ int plat_is_dir(const char *path);
 // Creates one folder; 1 when it was made or already existed as a folder.
 int plat_make_dir(const char *path);
 
+// Modification time of path in nanoseconds since 1970, -1 when it cannot be read.
+long long plat_mtime(const char *path);
+// Sets path's modification time to now; 1 on success.
+int plat_touch(const char *path);
+// Opens path for reading in binary mode only when it is a regular file, and
+// without waiting on a FIFO or device; nullptr otherwise.
+FILE *plat_open_regular(const char *path);
+
 // Folder listing, one listing open at a time. "." and ".." are never returned.
 int plat_dir_open(const char *path);
 // Copies the next entry's name (cut to fit size) into name; 0 when there are no more.
@@ -36,6 +45,13 @@ int plat_quit_requested();
 
 // The console's "press a key": waits for Enter only when standard input is a terminal.
 void plat_pause();
+
+// Keys of a Cyrillic layout reach no keyboard callback (the window toolkit
+// hands on Latin-1 characters only), so they are watched on the current GL
+// display from here on and queued.
+void plat_watch_cyrillic_keys();
+// The next such key pressed, as a CP1251 byte; -1 when none is waiting.
+int plat_next_cyrillic_key();
 
 // Sets the swap interval of the current GL drawable if the display offers a
 // swap-control extension; 1 when one was found and called.

@@ -1,6 +1,7 @@
 // c_math.cpp — TGA loading, bitmap text and the two cube primitives.
 #include "render/c_math.h"
 
+#include "platform/platform.h"
 #include "render/materials.h"
 
 #include <cmath>
@@ -90,14 +91,18 @@ static void upload_texture(const tga_image *img, GLuint *name, int linear)
 
 int LoadGLTextures(int index, const char *path, GLuint *ids, int linear)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f)
+    FILE *f = plat_open_regular(path);
+    if (!f) {
+        printf("picture not found %s \n", path);
         return 0;
+    }
     tga_image img = {0, 0, 0, nullptr};
     int ok = read_tga_header(f, &img) && read_tga_pixels(f, &img);
     fclose(f);
-    if (!ok)
+    if (!ok) {
+        printf("picture not readable %s \n", path);
         return 0;
+    }
     upload_texture(&img, &ids[index], linear);
     free(img.pixels);
     return 1;

@@ -4,6 +4,7 @@
 
 #include "app/config.h"
 #include "app/engine.h"
+#include "render/overlay.h"
 #include "app/input.h"
 #include "gui/widgets.h"
 #include "player/cells.h"

@@ -2,54 +2,88 @@
 #include "save/catalogue.h"
 
 #include "platform/platform.h"
+#include "save/names.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 catalogue ctlg;
 
 static const char *SAVES = "./saves";
 
-static int is_world_folder(const char *name)
+static void world_path(char *out, int size, const char *disk_name)
 {
-    if (strlen(name) > (size_t)WORLD_NAME_MAX)
-        return 0;
-    char path[64];
-    snprintf(path, sizeof path, "%s/%s", SAVES, name);
-    return plat_is_dir(path);
+    snprintf(out, (size_t)size, "%s/%s", SAVES, disk_name);
 }
 
-// Keeps the CATALOGUE_SHOWN smallest names in order, whatever order the
-// folder lists them in, so the list is the same on every start.
-static void insert_sorted(catalogue *w, const char *name)
+// Newest first; equal times by name, so the list is the same on every start.
+static int newer_first(const void *a, const void *b)
 {
-    int at = w->count;
-    while (at > 0 && strcmp(w->names[at - 1], name) > 0)
-        at--;
-    if (at >= CATALOGUE_SHOWN)
-        return;
-    int last = w->count < CATALOGUE_SHOWN ? w->count : CATALOGUE_SHOWN - 1;
-    for (int k = last; k > at; k--)
-        memcpy(w->names[k], w->names[k - 1], sizeof w->names[k]);
-    snprintf(w->names[at], sizeof w->names[at], "%s", name);
-    if (w->count < CATALOGUE_SHOWN)
+    const world_entry *x = (const world_entry *)a, *y = (const world_entry *)b;
+    if (x->played != y->played)
+        return x->played > y->played ? -1 : 1;
+    return strcmp(x->disk_name, y->disk_name);
+}
+
+// The slot a newly found world goes to: the next free one, or, with the list
+// full, the least recently played when the new one is more recent; -1 for none.
+static int slot_for(const catalogue *w, long long played)
+{
+    if (w->count < CATALOGUE_MAX)
+        return w->count;
+    int oldest = 0;
+    for (int k = 1; k < CATALOGUE_MAX; k++)
+        if (w->worlds[k].played < w->worlds[oldest].played)
+            oldest = k;
+    return w->worlds[oldest].played < played ? oldest : -1;
+}
+
+// Adds the folder name of ./saves if it is a world; 0 when the full list
+// left a world out (this one or the one it replaced).
+static int add_world(catalogue *w, const char *name)
+{
+    char path[320];
+    world_path(path, sizeof path, name);
+    if (!plat_is_dir(path))
+        return 1;   // a plain file is not a world
+    if (strlen(name) >= (size_t)WORLD_DISK_NAME) {
+        printf("%s is not listed: its name is longer than %d bytes \n", path, WORLD_DISK_NAME - 1);
+        return 1;
+    }
+    long long played = plat_mtime(path);
+    int full = w->count == CATALOGUE_MAX;
+    int k = slot_for(w, played);
+    if (k < 0)
+        return 0;
+    world_entry *e = &w->worlds[k];
+    snprintf(e->disk_name, sizeof e->disk_name, "%s", name);
+    name_to_font(name, e->shown, sizeof e->shown);
+    e->played = played;
+    if (k == w->count)
         w->count++;
+    return !full;
 }
 
 void find_worlds(catalogue *worlds)
 {
-    memset(worlds, 0, sizeof *worlds);
+    worlds->count = 0;
+    int left_out = 0;
     if (plat_dir_open(SAVES)) {
-        char name[256];
+        char name[256];   // NAME_MAX + 1
         while (plat_dir_next(name, sizeof name))
-            if (is_world_folder(name))
-                insert_sorted(worlds, name);
+            if (!add_world(worlds, name))
+                left_out++;
         plat_dir_close();
     }
+    qsort(worlds->worlds, (size_t)worlds->count, sizeof worlds->worlds[0], newer_first);
+    char path[320];
     for (int k = 0; k < worlds->count; k++) {
-        snprintf(worlds->paths[k], sizeof worlds->paths[k], "%s/%s", SAVES, worlds->names[k]);
-        printf("%s\n", worlds->paths[k]);
+        world_path(path, sizeof path, worlds->worlds[k].disk_name);
+        printf("%s\n", path);
     }
+    if (left_out > 0)
+        printf("%d worlds of %s played longest ago are not listed \n", left_out, SAVES);
 }
 
 int makedir(const char *path)
@@ -59,4 +93,18 @@ int makedir(const char *path)
     char full[320];
     snprintf(full, sizeof full, "./%s", path);
     return plat_make_dir(full);
+}
+
+int world_name_taken(const char *disk_name)
+{
+    char path[320];
+    world_path(path, sizeof path, disk_name);
+    return plat_file_exists(path);
+}
+
+void touch_world(const char *disk_name)
+{
+    char path[320];
+    world_path(path, sizeof path, disk_name);
+    plat_touch(path);
 }

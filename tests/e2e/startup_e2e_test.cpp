@@ -68,4 +68,27 @@ TEST_F(Startup, ResizingRewritesTheSettings)
     quit_and_wait();
 }
 
+TEST_F(Startup, AStoredWindowSizeTooBigForTheScreenStillOpens)
+{
+    // 32767 x 32767 made every start crash inside the X library.
+    std::string cfg(40, '\0');
+    const unsigned char head[] = {0, 0, 0, 0, 0xff, 0x7f, 0, 0, 0xff, 0x7f, 0, 0};
+    cfg.replace(0, sizeof head, (const char *)head, sizeof head);
+    cfg[20] = 1;
+    cfg.replace(24, 3, "eng");
+    cfg[28] = 1;
+    FILE *f = fopen((run_dir + "/cfg").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(cfg.data(), 1, cfg.size(), f);
+    fclose(f);
+    start_game();
+    int w = 0, h = 0;
+    ASSERT_TRUE(xs_window_size(window, &w, &h));
+    EXPECT_LE(w, 1024);   // the private server's screen
+    EXPECT_LE(h, 768);
+    // The size the window got is what cfg holds from now on.
+    EXPECT_TRUE(wait_file_i32("cfg", 4, w, 5));
+    quit_and_wait();
+}
+
 }  // namespace

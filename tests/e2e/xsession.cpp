@@ -356,9 +356,34 @@ void xs_click(int button)
     xs_button_up(button);
 }
 
-static void tap(KeySym sym, bool shift)
+// A key for a keysym the server's keyboard lacks (a Cyrillic letter): an
+// unused key code is given that keysym, as a second layout would.
+static KeyCode key_for(KeySym sym)
 {
     KeyCode code = XKeysymToKeycode(display, sym);
+    if (code || sym == NoSymbol)
+        return code;
+    int low = 0, high = 0, per = 0;
+    XDisplayKeycodes(display, &low, &high);
+    KeySym *map = XGetKeyboardMapping(display, (KeyCode)low, high - low + 1, &per);
+    for (int k = high; k >= low && !code; k--) {
+        bool unused = true;
+        for (int i = 0; i < per; i++)
+            unused = unused && map[(k - low) * per + i] == NoSymbol;
+        if (unused) {
+            XChangeKeyboardMapping(display, k, 1, &sym, 1);
+            code = (KeyCode)k;
+        }
+    }
+    XFree(map);
+    XSync(display, False);
+    xs_sleep(0.3);   // the game reads the new mapping before the key comes
+    return code;
+}
+
+static void tap(KeySym sym, bool shift)
+{
+    KeyCode code = key_for(sym);
     KeyCode shift_code = XKeysymToKeycode(display, XK_Shift_L);
     if (shift)
         XTestFakeKeyEvent(display, shift_code, True, CurrentTime);
