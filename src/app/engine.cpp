@@ -20,7 +20,7 @@ char buff[256];
 float fogColor[4] = {0.9f, 0.9f, 0.9f, 1.0f};
 float LightAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 float LightDiffuse[4] = {1.2f, 1.2f, 1.2f, 1.0f};
-float LightPosition[4] = {0.0f, 0.0f, 2.0f, 1.0f};
+float LightPosition[4] = {0.0f, 1.0f, 0.0f, 0.0f};   // w = 0: a direction, towards the sun
 
 void e_set_projection()
 {
