@@ -22,7 +22,7 @@ bool gl_context_open()
     int argc = 1;
     char name[] = "quarrow_gl_tests";
     char *argv[] = {name, nullptr};
-    glutInitWindowSize(64, 64);
+    glutInitWindowSize(400, 300);   // large enough for pictures of the world
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("quarrow gl tests");

@@ -89,7 +89,7 @@ TEST_F(Streaming, StartPositionBuildsThirtySixChunksOneEveryThreeSteps)
     EXPECT_EQ(world_slot(6, 3, 4), NO_SLOT);
     EXPECT_EQ(world_slot(3, 3, 7), NO_SLOT);
     // The surface chunk in view has its ground meshed.
-    EXPECT_GT(cubes[world_slot(4, 4, 4)].quad_count, 4096);
+    EXPECT_GT(cubes[world_slot(4, 4, 4)].face_count, 4096);
 }
 
 TEST_F(Streaming, LevelsStopAtEight)
