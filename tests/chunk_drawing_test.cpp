@@ -6,6 +6,7 @@
 #include "face_reference.h"
 #include "gl_context.h"
 #include "platform/platform.h"
+#include "render/c_math.h"
 #include "player/physics.h"
 #include "render/frame.h"
 #include "world/streaming.h"
@@ -136,6 +137,9 @@ TEST_F(ChunkDrawing, SamePictureAsEveryFaceDrawnAlone)
             for (int fog : {1, 0}) {
                 set_sun(t.sun, fog);
                 world_pass(draw_buffs);
+                GLint bound = 0;
+                glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+                EXPECT_EQ((GLuint)bound, g_textures);   // the boxes drawn next need the atlas
                 xs_image game_picture = read_frame();
                 world_pass(reference_draw);
                 xs_image reference = read_frame();
