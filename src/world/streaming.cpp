@@ -127,7 +127,7 @@ static void visit(int x, int y, int level)
         if (already_created == 0 && *world_entry(x, y, level) == NO_SLOT)
             build_chunk(x, y, level);
         int slot = *world_entry(x, y, level);
-        if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded && cubes[slot].vertices)
+        if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded && cubes[slot].vertices && cubes[slot].quad_count > 0)
             draw_chunk(&cubes[slot], x, y, level);
     }
     if (shifted) {
