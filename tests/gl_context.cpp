@@ -22,7 +22,7 @@ bool gl_context_open()
     int argc = 1;
     char name[] = "quarrow_gl_tests";
     char *argv[] = {name, nullptr};
-    glutInitWindowSize(400, 300);   // large enough for pictures of the world
+    glutInitWindowSize(64, 64);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("quarrow gl tests");
@@ -39,6 +39,10 @@ bool gl_engine_open()
     char here[4096];
     if (!gl_context_open() || !getcwd(here, sizeof here) || chdir(QUARROW_DATA_DIR) != 0)
         return false;
+    // A window large enough for pictures of the world, on the same GL context.
+    glutSetOption(GLUT_RENDERING_CONTEXT, GLUT_USE_CURRENT_CONTEXT);
+    glutInitWindowSize(400, 300);
+    glutCreateWindow("quarrow gl tests, pictures");
     cfg_defaults(get_par_str());
     fflush(stdout);
     e_init();
