@@ -69,8 +69,19 @@ TEST_F(Mesher, AirHasNoFacesAndOneBlockHasSixInOrder)
     EXPECT_EQ(c->quad_count, 6);
 }
 
+// Faces the quads cover: a quad's s runs from 0 to the blocks it spans.
+int faces_covered(const cube_slot *c)
+{
+    int n = 0;
+    for (int q = 0; q < c->quad_count; q++)
+        n += (int)std::max({c->tex_coords[8 * q], c->tex_coords[8 * q + 2], c->tex_coords[8 * q + 4],
+                            c->tex_coords[8 * q + 6]});
+    return n;
+}
+
 // Equal faces in a row along their texture's u become one quad whose texture
-// repeats once a block; a different picture ends the run.
+// repeats once a block; a different picture ends the run; no face is covered
+// twice, and no run leaves the chunk's row.
 TEST_F(Mesher, RowsOfEqualFacesBecomeOneQuad)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);
@@ -94,10 +105,19 @@ TEST_F(Mesher, RowsOfEqualFacesBecomeOneQuad)
     }
     EXPECT_EQ(longest, 5.0f);
 
+    EXPECT_EQ(faces_covered(c), 22);
+
     c->blocks[12][20][30] = 1;   // grass: its top and sides show other pictures
     create_polygons(4, 4, 4);
     EXPECT_EQ(c->face_count, 22);
     EXPECT_EQ(c->quad_count, 1 + 3 + 3 + 3 + 2);   // only the bottoms stay one run
+    EXPECT_EQ(faces_covered(c), 22);
+
+    // The last block of one ly row and the first of the next, both showing lx + 1 faces.
+    c->blocks[30][63][30] = 3;
+    c->blocks[31][0][30] = 3;
+    create_polygons(4, 4, 4);
+    EXPECT_EQ(faces_covered(c), c->face_count);
 }
 
 TEST_F(Mesher, FullChunkDependsOnItsNeighbours)
