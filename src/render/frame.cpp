@@ -123,9 +123,13 @@ static void draw_game_frame()
     sunposx = (float)(-500 * cos(a));
     sunposy = (float)(500 * sin(a));
     draw_sun(a);
-    LightPosition[0] = (float)(sunposx + camera_x);
-    LightPosition[1] = sunposy - 20;
-    LightPosition[2] = (float)camera_y;
+    // The light comes from the sun's direction, not from a point of the world:
+    // the same ground is as bright wherever the player stands, and a face
+    // shades the same however large it is.
+    LightPosition[0] = sunposx;
+    LightPosition[1] = sunposy;
+    LightPosition[2] = 0;
+    LightPosition[3] = 0;
     sky_colours(sin(a));
     glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
