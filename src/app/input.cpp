@@ -96,6 +96,8 @@ static void start_game()
     snprintf(buff, sizeof buff, "./saves/%s", w->name);
     printf("%s", buff);
     makedir(buff);
+    remove_leftover_tmp(w->name);
+    w->size_class = world_size_class(w->name, w->size_class);
     world_size = 10 * w->size_class;
     vision_range = p->view_distance;
     e_init_game();

@@ -138,7 +138,7 @@ static int press_button(int b)
         g_level(PAGE_CREATE);
         return GUI_HANDLED;
     }
-    // A listed world has no stored size: it is always played 10 columns wide.
+    // A listed world is played at the size kept in its folder.
     if (world_button(b) >= 0)
         return start_world(btt[b].caption, 1, 1);
     if (b == b_create_world)

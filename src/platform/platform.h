@@ -22,6 +22,19 @@ int plat_is_dir(const char *path);
 // Creates one folder; 1 when it was made or already existed as a folder.
 int plat_make_dir(const char *path);
 
+// Replaces the file at path with n bytes, whole or not at all: they are
+// written beside it as <path>.tmp, flushed to disk, renamed over it, and the
+// folder is flushed so the new name outlives a power cut. 1 on success;
+// otherwise errno tells why (0 for a short write) and the old file is untouched.
+int plat_replace_file(const char *path, const void *bytes, long n);
+// Reads at most cap bytes of the file at path into buf, going on after a read
+// a signal interrupted. The number of bytes read, or -1 with errno set; the
+// file's size goes to *size (-1 when unknown).
+long plat_read_file(const char *path, void *buf, long cap, long *size);
+// Renames from to the first name of to, to.1, to.2 ... that is free, never
+// replacing anything there; the name taken goes to used. 1 on success.
+int plat_move_aside(const char *from, const char *to, char *used, int size);
+
 // Folder listing, one listing open at a time. "." and ".." are never returned.
 int plat_dir_open(const char *path);
 // Copies the next entry's name (cut to fit size) into name; 0 when there are no more.

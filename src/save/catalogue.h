@@ -19,3 +19,13 @@ void find_worlds(catalogue *worlds);
 // Creates the folder path (such as ./saves/<name>), and ./saves with it when
 // that is missing; 1 when the folder exists afterwards.
 int makedir(const char *path);
+
+constexpr int SIZE_CLASSES = 3;   // a world is 10, 20 or 30 chunk columns wide
+
+// The size class world name is played at: the one kept in its folder (file
+// "size"), else, for a world from before that file, the smallest that holds
+// every chunk file in the folder, else chosen (a new world). What is used is
+// kept in the folder for the next time.
+int world_size_class(const char *name, int chosen);
+// Removes the temporary files a killed game left in the world's folder.
+void remove_leftover_tmp(const char *name);
