@@ -19,9 +19,7 @@ protected:
 
     void reopen()
     {
-        start_game();
-        click_menu(400, 265);
-        click_menu(250, 235);
+        open_world_1();
         wait_for("loaded ", 1);
     }
     // Ends the game at once and reaps it.
@@ -44,12 +42,7 @@ TEST_F(Killing, NoKillTearsAFileOrLosesAnOldEdit)
     unsigned seed = random();
     random.seed(seed);
     SCOPED_TRACE("kill moments from seed " + std::to_string(seed));
-    start_game();
-    click_menu(160, 400);
-    click_menu(400, 265);
-    click_menu(400, 515);
-    click_menu(400, 515);
-    wait_for("created ", 36);
+    create_world_1();
     xs_key("Tab");
     xs_sleep(2.5);   // fall to the ground
     look(200, 12);   // down at the ground under the feet

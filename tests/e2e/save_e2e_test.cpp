@@ -13,22 +13,14 @@ protected:
         for (const std::string &f : chunk_files())
             if (f != "4-4-4.qrb")
                 remove((world_dir() + "/" + f).c_str());
-        start_game();
-        click_menu(400, 265);
-        click_menu(250, 235);
-        wait_for("save_load version 0.100000, world name world 1 \n", 1);
+        open_world_1();
         wait_for("created ", 35);
     }
 };
 
 TEST_F(Saving, EditsSurviveAnExitAndASignal)
 {
-    start_game();
-    click_menu(160, 400);
-    click_menu(400, 265);
-    click_menu(400, 515);
-    click_menu(400, 515);
-    wait_for("created ", 36);
+    create_world_1();
     xs_key("Tab");
     xs_sleep(2.5);          // fall to the ground
     look(200, 12);
@@ -68,9 +60,7 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
     EXPECT_EQ(placed, 1) << xs_output().substr(0, 4000);
 
     // Opened again from the list: every chunk comes from its file.
-    start_game();
-    click_menu(400, 265);
-    click_menu(250, 235);
+    open_world_1();
     wait_for("loaded ", 36);
     EXPECT_EQ(xs_count_output("created "), 0) << xs_output();
     screenshot("save-reopened");

@@ -51,6 +51,25 @@ protected:
         closedir(d);
         return names;
     }
+    // Starts the game on a fresh run folder and creates "world 1" (English,
+    // default settings); returns once its first 36 chunks are there.
+    void create_world_1()
+    {
+        start_game();
+        click_menu(160, 400);
+        click_menu(400, 265);
+        click_menu(400, 515);
+        click_menu(400, 515);
+        wait_for("created ", 36);
+    }
+    // Starts the game and opens "world 1" from the list.
+    void open_world_1()
+    {
+        start_game();
+        click_menu(400, 265);
+        click_menu(250, 235);
+        wait_for("save_load version 0.100000, world name world 1 \n", 1);
+    }
     void wait_for(const char *needle, int count)
     {
         for (int i = 0; i < 300 && xs_count_output(needle) < count; i++)
