@@ -39,27 +39,26 @@ static double clock_ms()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-template <typename F, typename... A>
-static auto timed(const char *name, A... args)
-{
-    static F real = (F)dlsym(RTLD_NEXT, name);
-    double t0 = clock_ms();
-    auto r = real(args...);
-    io_ms += clock_ms() - t0;
-    return r;
-}
+// Each call keeps its own pointer to the library's function.
+#define TIMED(name, type, ...)                             \
+    using fn = type;                                       \
+    static fn real = (fn)dlsym(RTLD_NEXT, name);           \
+    double t0 = clock_ms();                                \
+    auto r = real(__VA_ARGS__);                            \
+    io_ms += clock_ms() - t0;                              \
+    return r
 
 extern "C" {
-ssize_t write(int fd, const void *b, size_t n) { return timed<ssize_t (*)(int, const void *, size_t)>("write", fd, b, n); }
+ssize_t write(int fd, const void *b, size_t n) { TIMED("write", ssize_t (*)(int, const void *, size_t), fd, b, n); }
 size_t fwrite(const void *b, size_t s, size_t n, FILE *f)
 {
-    return timed<size_t (*)(const void *, size_t, size_t, FILE *)>("fwrite", b, s, n, f);
+    TIMED("fwrite", size_t (*)(const void *, size_t, size_t, FILE *), b, s, n, f);
 }
-int fflush(FILE *f) { return timed<int (*)(FILE *)>("fflush", f); }
-int fsync(int fd) { return timed<int (*)(int)>("fsync", fd); }
-int fclose(FILE *f) { return timed<int (*)(FILE *)>("fclose", f); }
-int close(int fd) { return timed<int (*)(int)>("close", fd); }
-int rename(const char *a, const char *b) { return timed<int (*)(const char *, const char *)>("rename", a, b); }
+int fflush(FILE *f) { TIMED("fflush", int (*)(FILE *), f); }
+int fsync(int fd) { TIMED("fsync", int (*)(int), fd); }
+int fclose(FILE *f) { TIMED("fclose", int (*)(FILE *), f); }
+int close(int fd) { TIMED("close", int (*)(int), fd); }
+int rename(const char *a, const char *b) { TIMED("rename", int (*)(const char *, const char *), a, b); }
 }
 
 namespace {
