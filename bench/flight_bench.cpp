@@ -207,7 +207,8 @@ int main(int argc, char **argv)
         return 1;
     game = 1;
     gui = 0;
-    for (int vd = 1; vd <= 3; vd += 2)
+    // "exit" as the argument: the exit save alone.
+    for (int vd = 1; vd <= 3 && !(argc > 1 && strcmp(argv[1], "exit") == 0); vd += 2)
         fly(vd);
     exit_save();
     save_all();

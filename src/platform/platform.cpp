@@ -100,29 +100,74 @@ static int sync_folder_of(const char *path)
     return ok;
 }
 
-int plat_replace_file(const char *path, const void *bytes, long n)
+static int tmp_name(char *tmp, int size, const char *path)
+{
+    if (snprintf(tmp, (size_t)size, "%s.tmp", path) < size)
+        return 1;
+    errno = ENAMETOOLONG;
+    return 0;
+}
+
+// Writes <path>.tmp, flushed to disk when sync is 1; on failure nothing is left.
+static int write_tmp(const char *path, const void *bytes, long n, int sync)
 {
     char tmp[520];
-    if (snprintf(tmp, sizeof tmp, "%s.tmp", path) >= (int)sizeof tmp) {
-        errno = ENAMETOOLONG;
+    if (!tmp_name(tmp, sizeof tmp, path))
         return 0;
-    }
     int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         return 0;
     errno = 0;
-    int ok = write_all(fd, (const unsigned char *)bytes, n) && fsync(fd) == 0;
+    int ok = write_all(fd, (const unsigned char *)bytes, n) && (!sync || fsync(fd) == 0);
     int e = errno;
     ok = close(fd) == 0 && ok;
-    ok = ok && rename(tmp, path) == 0;
     if (!ok) {
         e = e ? e : errno;
         unlink(tmp);
         errno = e;
-        return 0;
     }
+    return ok;
+}
+
+int plat_put_in_place(const char *path)
+{
+    char tmp[520];
+    if (!tmp_name(tmp, sizeof tmp, path))
+        return 0;
+    if (rename(tmp, path) == 0)
+        return 1;
+    int e = errno;
+    unlink(tmp);
+    errno = e;
+    return 0;
+}
+
+int plat_replace_file(const char *path, const void *bytes, long n)
+{
+    if (!write_tmp(path, bytes, n, 1) || !plat_put_in_place(path))
+        return 0;
     sync_folder_of(path);
     return 1;
+}
+
+int plat_write_beside(const char *path, const void *bytes, long n)
+{
+    return write_tmp(path, bytes, n, 0);
+}
+
+int plat_sync_all(const char *folder)
+{
+    int fd = open(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return 0;
+    int ok = syncfs(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+int plat_sync_folder_of(const char *path)
+{
+    return sync_folder_of(path);
 }
 
 long plat_read_file(const char *path, void *buf, long cap, long *size)

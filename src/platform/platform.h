@@ -27,6 +27,15 @@ int plat_make_dir(const char *path);
 // folder is flushed so the new name outlives a power cut. 1 on success;
 // otherwise errno tells why (0 for a short write) and the old file is untouched.
 int plat_replace_file(const char *path, const void *bytes, long n);
+// Many files at once, with one flush to disk for all: each is written beside
+// its old file with plat_write_beside, then plat_sync_all flushes the file
+// system holding folder, then plat_put_in_place renames each over its old
+// file (on failure <path>.tmp is removed), and plat_sync_folder_of flushes the
+// folder's new names. 1 on success; errno tells why not.
+int plat_write_beside(const char *path, const void *bytes, long n);
+int plat_sync_all(const char *folder);
+int plat_put_in_place(const char *path);
+int plat_sync_folder_of(const char *path);
 // Reads at most cap bytes of the file at path into buf, going on after a read
 // a signal interrupted. The number of bytes read, or -1 with errno set; the
 // file's size goes to *size (-1 when unknown).
