@@ -3,6 +3,7 @@
 
 #include "app/engine.h"
 #include "platform/platform.h"
+#include "player/picking.h"
 #include "temp_dir.h"
 #include "world/streaming.h"
 #include "world/terrain.h"
@@ -61,7 +62,6 @@ protected:
         cubes[slot].loaded = 0;
         *world_entry(cx, cy, level) = NO_SLOT;
     }
-    static void set_block_in(int slot, uint16_t id) { cubes[slot].blocks[5][5][5] = id; }
     static void fill(int slot, uint16_t id)
     {
         uint16_t *b = &cubes[slot].blocks[0][0][0];
@@ -168,10 +168,9 @@ TEST_F(ChunkFiles, UnusableFilesAreSetAsideAndTheChunkIsNewTerrain)
             ASSERT_EQ(b[i], 3) << c.what << " block " << i;
         EXPECT_FALSE(plat_file_exists("saves/alpha/2-2-2.qrb")) << c.what;
         // The new terrain goes to disk as a file of its own.
-        EXPECT_EQ(save_w(2, 2, 2), 1);
+        save_all();
         EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb"), CHUNK_FILE_BYTES);
         remove("saves/alpha/2-2-2.qrb");
-        drop(0, 2, 2, 2);
     }
     EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged"), "earlier");
     EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb.damaged.1"), 1000);
@@ -245,8 +244,7 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     hold(1, 8, 5, 4);
     save_w(8, 5, 4);
     load_w(8, 5, 4);
-    set_block_in(1, 2);
-    chunk_changed(8, 5, 4);
+    set_block(8, 5, 4, 5, 5, 5, 2);   // as digging and placing do
     fill(2, 3);
     hold(2, 8, 6, 4);
     save_w(8, 6, 4);
