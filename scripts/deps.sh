@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Makes sure the Debian packages a task needs are installed.
-# Usage: scripts/deps.sh play|test
+# Usage: scripts/deps.sh play|test|package
 # As root it installs what is missing; otherwise it names the exact command and stops.
 set -eu
 
 play_packages="g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev"
-test_packages="$play_packages libgtest-dev libbenchmark-dev xvfb libxtst-dev libpng-dev"
+# dpkg-dev and file: cpack's dependency list of a Debian package (dpkg-shlibdeps).
+package_packages="$play_packages dpkg-dev file"
+test_packages="$package_packages libgtest-dev libbenchmark-dev xvfb libxtst-dev libpng-dev"
 
 case "${1:-}" in
   play) wanted=$play_packages ;;
   test) wanted=$test_packages ;;
-  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+  package) wanted=$package_packages ;;
+  *) echo "usage: $0 play|test|package" >&2; exit 2 ;;
 esac
 
 missing=""
@@ -24,11 +27,20 @@ done
 if [ "$(id -u)" = 0 ]; then
   echo "Installing:$missing"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq || true
+  # apt-get and dpkg talk a lot even when asked to be quiet: their words are
+  # kept aside and shown only when something fails.
+  log=$(mktemp)
+  apt-get update -qq >"$log" 2>&1 || true
   # shellcheck disable=SC2086
-  apt-get install -y -qq $missing
+  if ! apt-get install -y -qq $missing >>"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
 else
+  # Container images and fresh machines have empty package lists: update first.
   echo "Quarrow needs these packages. Install them with:" >&2
-  echo "  sudo apt-get install -y$missing" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y$missing" >&2
   exit 1
 fi

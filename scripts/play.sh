@@ -3,6 +3,13 @@
 # writes its settings ("cfg") and worlds (saves/) there.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+# freeglut alone would only say "failed to open display", after the build.
+if [ -z "${DISPLAY:-}" ]; then
+  echo "Quarrow opens a window and needs an X session (DISPLAY is not set): run it from a terminal of your desktop." >&2
+  exit 1
+fi
+. "$top/scripts/build_dir.sh"
+check_build_dir "$top/build"
 "$top/scripts/deps.sh" play
 cmake -S "$top" -B "$top/build" -DQUARROW_TESTS=OFF -DQUARROW_BENCH=OFF >/dev/null
 cmake --build "$top/build" -j"$(nproc)"

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // The whole content of a file; empty when it cannot be read.
@@ -20,6 +21,27 @@ inline std::string read_file(const std::string &path)
         bytes.append(chunk, n);
     fclose(f);
     return bytes;
+}
+
+// A shell command's standard output and error together, and its exit code.
+struct command_result {
+    std::string text;
+    int status = -1;
+};
+
+inline command_result run_command(const std::string &cmd)
+{
+    command_result r;
+    FILE *p = popen((cmd + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, p)) > 0)
+        r.text.append(chunk, n);
+    int w = pclose(p);
+    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+    return r;
 }
 
 class InTempDir : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include "app/input.h"
 #include "app/loop.h"
 #include "platform/platform.h"
+#include "platform/player_folder.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>
@@ -28,6 +29,9 @@ int main(int argc, char **argv)
 {
     // Diagnostics are read line by line by whoever started the game.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Installed, the game keeps cfg and saves in the player's own folder.
+    if (!plat_enter_player_folder())
+        return 1;
     plat_catch_quit_signals();
     memset(keys, 0, sizeof keys);
     load();

@@ -31,15 +31,28 @@ protected:
                 fprintf(stderr, "could not remove %s\n", run_dir.c_str());
         }
     }
-    // Starts the game and waits for its window and its first frames.
-    void start_game()
+    // Starts the game (the one just built, or exe) and waits for its window and its first frames.
+    void start_game(const char *exe = nullptr)
     {
-        ASSERT_TRUE(xs_launch(run_dir));
+        ASSERT_TRUE(xs_launch(run_dir, exe));
         window = xs_find_window("Quarrow, v0.10, win32", 20);
         ASSERT_NE(window, 0u) << xs_output();
         ASSERT_TRUE(xs_wait_output("max texture size ", 20)) << xs_output();
         xs_focus(window);
         ASSERT_TRUE(wait_first_frame(10));
+    }
+    // First start, a new world: the language page, New game, Create world
+    // twice; then waits for the 36 chunks round the camera.
+    void start_new_world(const char *exe = nullptr)
+    {
+        start_game(exe);
+        click_menu(160, 400);
+        click_menu(400, 265);
+        click_menu(400, 515);
+        click_menu(400, 515);
+        ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
+        for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
+            xs_sleep(0.1);
     }
     // The window holds more than the clear colour once a frame was swapped in.
     bool wait_first_frame(double timeout_s)

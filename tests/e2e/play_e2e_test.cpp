@@ -10,17 +10,6 @@ namespace {
 
 class Play : public GameTest {
 protected:
-    void start_new_world()
-    {
-        start_game();
-        click_menu(160, 400);
-        click_menu(400, 265);
-        click_menu(400, 515);
-        click_menu(400, 515);
-        ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
-        for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
-            xs_sleep(0.1);
-    }
     // Pixels that changed between two pictures inside a rectangle.
     static int changed(const xs_image &a, const xs_image &b, int x0, int y0, int x1, int y1)
     {

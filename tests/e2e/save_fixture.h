@@ -51,15 +51,10 @@ protected:
         closedir(d);
         return names;
     }
-    // Starts the game on a fresh run folder and creates "world 1" (English,
-    // default settings); returns once its first 36 chunks are there.
+    // A new "world 1", with its first 36 chunks.
     void create_world_1()
     {
-        start_game();
-        click_menu(160, 400);
-        click_menu(400, 265);
-        click_menu(400, 515);
-        click_menu(400, 515);
+        start_new_world();
         wait_for("created ", 36);
     }
     // Starts the game and opens "world 1" from the list.

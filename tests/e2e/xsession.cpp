@@ -146,8 +146,10 @@ std::string xs_make_run_dir()
     return dir;
 }
 
-bool xs_launch(const std::string &run_dir)
+bool xs_launch(const std::string &run_dir, const char *exe)
 {
+    if (!exe)
+        exe = QUARROW_EXE;
     game_dir = run_dir;
     game_pid = fork();
     if (game_pid == 0) {
@@ -162,7 +164,7 @@ bool xs_launch(const std::string &run_dir)
         // Flat ground with no bump or pit round the start position, so every
         // run aims at the same blocks.
         setenv("QUARROW_SEED", "83", 1);
-        execl(QUARROW_EXE, QUARROW_EXE, (char *)nullptr);
+        execl(exe, exe, (char *)nullptr);
         _exit(127);
     }
     return game_pid > 0;

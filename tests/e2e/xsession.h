@@ -15,8 +15,9 @@ void xs_stop_server();
 
 // A fresh folder under /tmp holding a copy of the game's data and an empty saves/.
 std::string xs_make_run_dir();
-// Starts the game in run_dir with stdout and stderr going to files there.
-bool xs_launch(const std::string &run_dir);
+// Starts the game in run_dir with stdout and stderr going to files there;
+// exe names an installed copy, nullptr the one just built.
+bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
 // Everything the game has printed so far.
 std::string xs_output();
 bool xs_wait_output(const char *needle, double timeout_s);
