@@ -7,7 +7,9 @@
 #include "gl_context.h"
 #include "player/physics.h"
 #include "render/frame.h"
+#include "gui/lang.h"
 #include "render/mesher.h"
+#include "save/saver.h"
 #include "world_fixture.h"
 
 #include <GL/gl.h>
@@ -290,6 +292,24 @@ TEST_F(Frame, SunlitGroundIsEquallyBrightEverywhere)
             *world_entry(p.cx, p.cy, 4) = NO_SLOT;
         }
     }
+}
+
+TEST_F(Frame, WhileChunksCannotBeWrittenTheFrameSaysSo)
+{
+    game = 1;
+    gui = 0;
+    snprintf(frazes[33], sizeof frazes[33], "AB");   // the saving notice
+    testing::internal::CaptureStdout();
+    init_save_load(world, cubes, 10, "no such world");   // no folder: every write fails
+    camera_x = camera_y = 200;   // in chunk (3, 3, 4), which stays held
+    camera_z = 285;
+    hold(0, 3, 3, 4, 3);
+    already_created = BUILD_COOLDOWN;   // the same chunks in both frames
+    size_t saving = feedback_of([] { e_render(); }).size();
+    save_w(3, 3, 4);
+    size_t failing = feedback_of([] { e_render(); }).size();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(failing, saving + 2 * 4);   // two glyphs
 }
 
 TEST_F(Frame, MenuOnlyFrameReportsGlErrors)

@@ -6,11 +6,13 @@
 #include "app/engine.h"
 #include "render/overlay.h"
 #include "app/input.h"
+#include "gui/lang.h"
 #include "gui/widgets.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
 #include "render/c_math.h"
+#include "save/saver.h"
 #include "world/streaming.h"
 #include "world/world.h"
 
@@ -116,6 +118,21 @@ static void draw_hot_bar()
     e_end_overlay();
 }
 
+constexpr int PHRASE_SAVING_FAILS = 33;
+
+// While chunks cannot be written (a full disk) the player is told, since
+// quitting then would lose them.
+static void draw_save_notice()
+{
+    if (!saving_fails())
+        return;
+    e_begin_overlay();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1, 0.3f, 0.3f, 1);
+    f_print(400, 530, 16, lang_get(PHRASE_SAVING_FAILS), PRINT_CENTRED);
+    e_end_overlay();
+}
+
 static void draw_game_frame()
 {
     rotate_camera();
@@ -138,6 +155,7 @@ static void draw_game_frame()
     draw_world();
     draw_outline();
     draw_hot_bar();
+    draw_save_notice();
 }
 
 void report_gl_error()

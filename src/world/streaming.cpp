@@ -56,13 +56,14 @@ int build_chunk(int x, int y, int level)
     pool_full_reported = 0;
     int16_t *entry = world_entry(x, y, level);
     cube_slot *c = &cubes[slot];
-    if (check(x, y, level)) {
-        *entry = (int16_t)slot;
-        load_w(x, y, level);
+    *entry = (int16_t)slot;
+    // A file that cannot be used is set aside; the chunk is then new terrain.
+    if (check(x, y, level) && load_w(x, y, level)) {
         c->loaded = 1;
         printf("loaded %i,%i %i %i \n", slot, x, y, level);
     } else {
-        *entry = (int16_t)generateCube(slot, x, y, level);
+        generateCube(slot, x, y, level);
+        chunk_changed(x, y, level);
         printf("created %i,%i %i %i \n", slot, x, y, level);
     }
     already_created = BUILD_COOLDOWN;
