@@ -1,11 +1,15 @@
-// Frame figures: one world frame with every chunk of the window held, at view
-// distance 1, 2 and 3, 800 x 600, on a private Xvfb with Mesa's llvmpipe.
-// Prints frames per second, quads drawn, draw calls and the share of culling.
+// Frame figures at view distance 1, 2 and 3, 800 x 600, on a private Xvfb with
+// Mesa's llvmpipe: the chunks drawn the plain way (every face its own quad and
+// draw call, culled quad by quad) and the game's way, in the same run, with a
+// fixed terrain seed and camera, alternating so that a busy machine slows both
+// alike. Prints frames per second of the world pass for each and their ratio,
+// the full game frame, quads, draw calls and the memory the meshes hold.
 #include "app/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
+#include "face_reference.h"
+#include "platform/platform.h"
 #include "render/frame.h"
-#include "render/frustum_calc.h"
 #include "world/game_start.h"
 #include "world/streaming.h"
 #include "world/world.h"
@@ -19,6 +23,9 @@
 #include <cstdlib>
 
 namespace {
+
+constexpr unsigned TERRAIN_SEED = 1234;
+constexpr int ROUNDS = 4, FRAMES_A_ROUND = 10;
 
 double seconds_since(std::chrono::steady_clock::time_point t0)
 {
@@ -34,6 +41,7 @@ void release_world()
         cubes[i].vertices = cubes[i].tex_coords = cubes[i].normals = nullptr;
         cubes[i].loaded = 0;
     }
+    reference_free();
 }
 
 int held_chunks()
@@ -44,27 +52,17 @@ int held_chunks()
     return n;
 }
 
-// The same tests draw_buffs makes, without drawing: the cost of culling alone.
-double culling_seconds()
+long game_mesh_bytes()
 {
-    auto t0 = std::chrono::steady_clock::now();
-    for (int x = 0; x < world_size; x++)
-        for (int y = 0; y < world_size; y++)
-            for (int level = 0; level < WORLD_LEVELS; level++) {
-                int slot = world_slot(x, y, level);
-                if (slot < 0 || !cubes[slot].vertices)
-                    continue;
-                if (!CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
-                    continue;
-                const cube_slot *c = &cubes[slot];
-                volatile int visible = 0;
-                for (int q = 0; q < c->quad_count; q++)
-                    visible += CubeInFrustum(c->vertices[12 * q], c->vertices[12 * q + 1], c->vertices[12 * q + 2], 1);
-            }
-    return seconds_since(t0);
+    long n = 0;
+    for (int i = 0; i < POOL_SLOTS; i++)
+        if (cubes[i].vertices)
+            n += (cubes[i].quad_count > 0 ? cubes[i].quad_count : 1) * (12 + 8 + 12) * (long)sizeof(float);
+    return n;
 }
 
-void measure(int view_distance)
+// Builds every chunk of the window, looking at the sky so the passes cost little.
+void stream_in(int view_distance)
 {
     int out = dup(1);
     int null_fd = open("/dev/null", O_WRONLY);
@@ -73,44 +71,66 @@ void measure(int view_distance)
     release_world();
     world_size = 10;
     vision_range = view_distance;
+    plat_srand(TERRAIN_SEED);
     e_init_game();
-    camera_rot_x = 20;   // a player's view: the ground ahead and some sky
-    // Every chunk of the window is built before the frames are timed.
-    for (int i = 0; i < 2000; i++) {
+    camera_rot_x = -90;
+    int held = -1;
+    for (int still = 0; still < 3;) {
         already_created = 0;
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        e_render();
+        world_pass(draw_buffs);
+        still = held == held_chunks() ? still + 1 : 0;
+        held = held_chunks();
     }
+    camera_rot_x = 20;   // a player's view: the ground ahead and some sky
+    reference_mesh_all();
     fflush(stdout);
     dup2(out, 1);
     close(out);
     close(null_fd);
+}
 
-    const int frames = 100;
-    long quads = 0;
+double time_frames(void (*frame)())
+{
     auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < frames; i++) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        e_render();
+    for (int i = 0; i < FRAMES_A_ROUND; i++) {
+        frame();
         glutSwapBuffers();
         glFinish();
-        quads += quads_drawn;
     }
-    double total = seconds_since(t0);
-    // Planes of the world pass, as the frame left them.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(camera_rot_x, 1, 0, 0);
-    glRotatef(camera_rot_y, 0, 1, 0);
-    glTranslatef((float)camera_x, (float)-camera_z, (float)camera_y);
-    CalculateFrustum();
-    double cull = 0;
-    for (int i = 0; i < frames; i++)
-        cull += culling_seconds();
-    printf("view distance %d: %3d chunks held, %6.1f frames/s, %7ld quads drawn (= draw calls) a frame, "
-           "%5.2f ms a frame, of it culling %5.2f ms (%2.0f%%), GL %5.2f ms\n",
-           view_distance, held_chunks(), frames / total, quads / frames, 1000 * total / frames,
-           1000 * cull / frames, 100 * cull / total, 1000 * (total - cull) / frames);
+    return seconds_since(t0);
+}
+
+void plain_world() { world_pass(reference_draw); }
+void game_world() { world_pass(draw_buffs); }
+void game_frame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    e_render();
+}
+
+void measure(int view_distance)
+{
+    stream_in(view_distance);
+    already_created = 1000;   // nothing more is built while timing
+    game_frame();
+    double plain = 0, game = 0, full = 0;
+    for (int r = 0; r < ROUNDS; r++) {
+        plain += time_frames(plain_world);
+        game += time_frames(game_world);
+        full += time_frames(game_frame);
+    }
+    int frames = ROUNDS * FRAMES_A_ROUND;
+    world_pass(reference_draw);
+    long plain_quads = reference_quads_drawn(), plain_calls = reference_draw_calls();
+    world_pass(draw_buffs);
+    printf("view distance %d, %3d chunks: world pass %5.1f frames/s plain, %5.1f game, ratio %4.2f; "
+           "full game frame %5.1f frames/s\n",
+           view_distance, held_chunks(), frames / plain, frames / game, plain / game, frames / full);
+    printf("    quads drawn %6ld plain, %6d game (faces they show: %d); draw calls %6ld plain, %4d game; "
+           "meshes hold %5.1f MB plain, %5.1f MB game\n",
+           plain_quads, quads_drawn, faces_drawn, plain_calls, draw_calls, reference_mesh_bytes() / 1e6,
+           game_mesh_bytes() / 1e6);
+    fflush(stdout);
 }
 
 }  // namespace
@@ -132,7 +152,9 @@ int main(int argc, char **argv)
     e_init();
     game = 1;
     gui = 0;
-    for (int vd = 1; vd <= 3; vd++)
+    printf("Old and new are timed in the same run, alternating; on a shared machine only the ratio means much.\n");
+    int first = argc > 1 ? atoi(argv[1]) : 1, last = argc > 2 ? atoi(argv[2]) : 3;
+    for (int vd = first; vd <= last; vd++)
         measure(vd);
     release_world();
     glutExit();

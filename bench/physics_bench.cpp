@@ -33,13 +33,8 @@ void hold_surface()
     int slot = 0;
     for (int x = 3; x <= 5; x++)
         for (int y = 3; y <= 5; y++)
-            for (int level = 3; level <= 5; level++) {
-                *world_entry(x, y, level) = (int16_t)generateCube(slot, x, y, level);
-                cube_slot *c = &cubes[slot++];
-                c->vertices = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
-                c->tex_coords = (float *)malloc(MESH_QUAD_CAP * 8 * sizeof(float));
-                c->normals = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
-            }
+            for (int level = 3; level <= 5; level++)
+                *world_entry(x, y, level) = (int16_t)generateCube(slot++, x, y, level);
     for (int x = 3; x <= 5; x++)
         for (int y = 3; y <= 5; y++)
             for (int level = 3; level <= 5; level++)

@@ -155,4 +155,49 @@ TEST(WorldNames, EveryCp1251ByteMatchesTheSystemConverterBothWays)
     EXPECT_STREQ(small, "\xd0\xbc\xd0\xb8");
 }
 
+TEST_F(Catalogue, AWorldIsPlayedAtTheSizeKeptInItsFolder)
+{
+    struct world {
+        const char *what;
+        const char *size_file;   // null: none
+        const char *chunk;       // a chunk file in the folder, or null
+        int chosen, played;
+    } cases[] = {
+        {"new world", nullptr, nullptr, 2, 2},
+        {"size kept", "2\n", "3-3-4.qrb", 1, 2},
+        {"older world, chunk in column 12", nullptr, "12-4-4.qrb", 1, 2},
+        {"older world, chunk in row 25", nullptr, "0-25-4.qrb", 1, 3},
+        {"older world, only a set-aside file", nullptr, "19-0-4.qrb.damaged", 1, 2},
+        {"older world, narrow", nullptr, "9-9-4.qrb", 3, 1},
+        {"size file unreadable", "x", "15-0-4.qrb", 1, 2},
+    };
+    mkdir("saves", 0755);
+    for (const world &w : cases) {
+        EXPECT_EQ(system("rm -rf saves/w && mkdir saves/w"), 0);
+        if (w.size_file)
+            write_file("saves/w/size", w.size_file);
+        if (w.chunk)
+            write_file((std::string("saves/w/") + w.chunk).c_str(), "x");
+        EXPECT_EQ(world_size_class("w", w.chosen), w.played) << w.what;
+        // Kept for the next start, whatever is chosen then.
+        EXPECT_EQ(read_file("saves/w/size"), std::to_string(w.played) + "\n") << w.what;
+        EXPECT_EQ(world_size_class("w", 1), w.played) << w.what;
+    }
+}
+
+TEST_F(Catalogue, TemporaryFilesOfAKilledGameAreRemoved)
+{
+    mkdir("saves", 0755);
+    mkdir("saves/w", 0755);
+    write_file("saves/w/1-1-4.qrb", "kept");
+    write_file("saves/w/1-1-4.qrb.tmp", "half");
+    write_file("saves/w/2-1-4.qrb.tmp", "half");
+    write_file("saves/w/size.tmp", "2");
+    remove_leftover_tmp("w");
+    EXPECT_EQ(read_file("saves/w/1-1-4.qrb"), "kept");
+    EXPECT_FALSE(plat_file_exists("saves/w/1-1-4.qrb.tmp"));
+    EXPECT_FALSE(plat_file_exists("saves/w/2-1-4.qrb.tmp"));
+    EXPECT_FALSE(plat_file_exists("saves/w/size.tmp"));
+}
+
 }  // namespace

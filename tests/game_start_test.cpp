@@ -8,6 +8,9 @@
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
+#include "save/catalogue.h"
+#include "save/saver.h"
+#include "world/streaming.h"
 #include "temp_dir.h"
 #include "world/world.h"
 
@@ -87,6 +90,42 @@ TEST_F(GameStart, CreateButtonStartsTheWorldInItsFolder)
     GLfloat fog_end = 0;
     glGetFloatv(GL_FOG_END, &fog_end);
     EXPECT_FLOAT_EQ(fog_end, 86.0f);
+}
+
+TEST_F(GameStart, AWorldReopenedFromTheListKeepsItsSize)
+{
+    game_param *p = get_par_str();
+    open_create_page(p);
+    g_set_mouse(400, 390 + 15);   // 20 x 20
+    g_mouse_down();
+    click_create();
+    ASSERT_EQ(world_size, 20);
+    // A chunk of column 12 was stored while playing.
+    write_file("saves/world 1/12-4-4.qrb", std::string((size_t)CHUNK_FILE_BYTES, '\x02'));
+
+    catalogue worlds;
+    find_worlds(&worlds);
+    g_setctlg(&worlds);
+    open_create_page(p);
+    g_level(PAGE_WORLDS);
+    const button &listed = btt[play_w[0]];
+    ASSERT_STREQ(listed.caption, "world 1");
+    g_set_mouse(listed.x + listed.w / 2, listed.y + listed.h / 2);
+    testing::internal::CaptureStdout();
+    mouse_down(GLUT_LEFT_BUTTON);
+    EXPECT_EQ(build_chunk(12, 4, 4), 1);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("world size 20 \n"), std::string::npos) << out;
+    EXPECT_NE(out.find("loaded 0,12 4 4 \n"), std::string::npos) << out;
+    EXPECT_EQ(cubes[0].blocks[3][3][3], 0x0202);
+    // Column 19 meets column 0.
+    EXPECT_EQ(t_zn(20), 0);
+    EXPECT_EQ(t_zn(-1), 19);
+    free(cubes[0].vertices);
+    free(cubes[0].tex_coords);
+    free(cubes[0].normals);
+    cubes[0].vertices = cubes[0].tex_coords = cubes[0].normals = nullptr;
+    cubes[0].loaded = 0;
 }
 
 TEST_F(GameStart, CounterAtItsTopStartsOver)

@@ -6,6 +6,10 @@
 
 // Opens the window once per test program; false when no X server could be had.
 bool gl_context_open();
+// The context with the game's own GL state and pictures (e_init run once in
+// the data folder), drawing into a 400 x 300 window, for tests that look at
+// what a player would see.
+bool gl_engine_open();
 
 struct fb_vertex {
     float x, y, z;   // window coordinates

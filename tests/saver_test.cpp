@@ -3,6 +3,7 @@
 
 #include "app/engine.h"
 #include "platform/platform.h"
+#include "player/picking.h"
 #include "temp_dir.h"
 #include "world/streaming.h"
 #include "world/terrain.h"
@@ -51,6 +52,16 @@ protected:
         struct stat st;
         return stat(path, &st) == 0 ? (long)st.st_size : -1;
     }
+    // Lets go of a chunk built by the streaming pass, mesh and all.
+    static void drop(int slot, int cx, int cy, int level)
+    {
+        free(cubes[slot].vertices);
+        free(cubes[slot].tex_coords);
+        free(cubes[slot].normals);
+        cubes[slot].vertices = cubes[slot].tex_coords = cubes[slot].normals = nullptr;
+        cubes[slot].loaded = 0;
+        *world_entry(cx, cy, level) = NO_SLOT;
+    }
     static void fill(int slot, uint16_t id)
     {
         uint16_t *b = &cubes[slot].blocks[0][0][0];
@@ -70,7 +81,7 @@ TEST_F(ChunkFiles, SavedChunkComesBackIdenticalFromItsFile)
     cubes[0].blocks[0][0][0] = 0x0102;
     hold(0, 0, 9, 3);
     EXPECT_EQ(check(0, 9, 3), 0);
-    save_w(0, 9, 3);
+    EXPECT_EQ(save_w(0, 9, 3), 1);
     EXPECT_EQ(check(0, 9, 3), 1);
     EXPECT_EQ(size_of(path), CHUNK_FILE_BYTES);
     FILE *f = fopen(path, "rb");
@@ -81,12 +92,10 @@ TEST_F(ChunkFiles, SavedChunkComesBackIdenticalFromItsFile)
     EXPECT_EQ(head[1], 0x01);
     EXPECT_EQ(head[2] | head[3] << 8, cubes[0].blocks[0][0][1]);
 
-    // Loaded into another slot: the same blocks (ids past the tables read as air).
-    cubes[0].blocks[0][0][0] = 3;
-    save_w(0, 9, 3);
+    // Loaded into another slot: the same blocks.
     *world_entry(0, 9, 3) = 1;
     fill(1, 9);
-    load_w(0, 9, 3);
+    EXPECT_EQ(load_w(0, 9, 3), 1);
     EXPECT_EQ(memcmp(cubes[0].blocks, cubes[1].blocks, sizeof cubes[0].blocks), 0);
 
     // Saving again keeps the later contents; no temporary file is left.
@@ -99,87 +108,112 @@ TEST_F(ChunkFiles, SavedChunkComesBackIdenticalFromItsFile)
     EXPECT_FALSE(plat_file_exists("./saves/alpha/0-9-3.qrb.tmp"));
 }
 
-TEST_F(ChunkFiles, DamagedFilesAreSetAsideAndKept)
+TEST_F(ChunkFiles, IdsTheGameDoesNotKnowAreKeptAndWrittenBackUnchanged)
 {
-    hold(0, 1, 1, 1);
-    struct damaged {
+    struct foreign {
         const char *what;
-        long bytes;
-    } cases[] = {{"short", 1000}, {"empty", 0}, {"oversized", CHUNK_FILE_BYTES + 10}};
-    for (const damaged &d : cases) {
-        std::string bytes((size_t)d.bytes, '\0');
-        for (long i = 0; i + 1 < d.bytes; i += 2)
-            bytes[(size_t)i] = 3;   // earth
-        bytes.size() > 2 ? (void)(bytes[2] = (char)0xff, bytes[3] = (char)0xff) : (void)0;   // id 65535
+        unsigned char low, high;
+    } cases[] = {{"all 0xFF", 0xff, 0xff}, {"id 256", 0x00, 0x01}, {"earth with its high byte flipped", 0x03, 0x80}};
+    hold(0, 1, 1, 1);
+    for (const foreign &c : cases) {
+        std::string bytes((size_t)CHUNK_FILE_BYTES, '\0');
+        for (size_t i = 0; i < bytes.size(); i += 2) {
+            bytes[i] = (char)c.low;
+            bytes[i + 1] = (char)c.high;
+        }
+        bytes[8192] = 2;   // one known block among them: rock at (1, 0, 0)
+        bytes[8193] = 0;
         write_file("saves/alpha/1-1-1.qrb", bytes);
+        fill(0, 7);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(load_w(1, 1, 1), 1) << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.what;
+        EXPECT_EQ(cubes[0].blocks[0][0][0], c.low | c.high << 8) << c.what;
+        EXPECT_EQ(cubes[0].blocks[1][0][0], 2) << c.what;
+        EXPECT_EQ(save_w(1, 1, 1), 1) << c.what;
+        EXPECT_TRUE(read_file("saves/alpha/1-1-1.qrb") == bytes) << c.what;
+    }
+}
+
+TEST_F(ChunkFiles, UnusableFilesAreSetAsideAndTheChunkIsNewTerrain)
+{
+    struct unusable {
+        const char *what;
+        long bytes;   // -1: a folder in the file's place
+        const char *said;
+    } cases[] = {{"short", 1000, "is damaged (1000 bytes)"},
+                 {"empty", 0, "is damaged (0 bytes)"},
+                 {"oversized", CHUNK_FILE_BYTES + 10, "is damaged (524298 bytes)"},
+                 {"folder", -1, "cannot be read (Is a directory)"}};
+    // An earlier set-aside file is never replaced by a later one.
+    write_file("saves/alpha/2-2-2.qrb.damaged", "earlier");
+    int n = 0;
+    for (const unusable &c : cases) {
+        if (c.bytes < 0) {
+            mkdir("saves/alpha/2-2-2.qrb", 0755);
+            write_file("saves/alpha/2-2-2.qrb/inside", "kept");
+        } else {
+            write_file("saves/alpha/2-2-2.qrb", std::string((size_t)c.bytes, '\x02'));
+        }
         fill(0, 7);   // what the slot held before: none of it may stay
         testing::internal::CaptureStdout();
-        load_w(1, 1, 1);
+        EXPECT_EQ(build_chunk(2, 2, 2), 1) << c.what;
         std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_NE(out.find("chunk file ./saves/alpha/1-1-1.qrb is damaged (" + std::to_string(d.bytes) + " bytes), moved to"),
-                  std::string::npos) << d.what << out;
-        EXPECT_FALSE(plat_file_exists("saves/alpha/1-1-1.qrb")) << d.what;
+        std::string aside = "./saves/alpha/2-2-2.qrb.damaged." + std::to_string(++n);
+        EXPECT_EQ(out, std::string("chunk file ./saves/alpha/2-2-2.qrb ") + c.said + ", moved to " + aside +
+                           " \ncreated 0,2 2 2 \n") << c.what;
+        // Level 2 is earth all through, as if the chunk had never been stored.
         const uint16_t *b = &cubes[0].blocks[0][0][0];
-        long held = d.bytes < CHUNK_FILE_BYTES ? d.bytes / 2 : CHUNK_BLOCKS;
-        for (long i = 0; i < CHUNK_BLOCKS; i++) {
-            uint16_t want = i == 1 ? 0 : i < held ? 3 : 0;
-            ASSERT_EQ(b[i], want) << d.what << " block " << i;
-        }
+        for (long i = 0; i < CHUNK_BLOCKS; i++)
+            ASSERT_EQ(b[i], 3) << c.what << " block " << i;
+        EXPECT_FALSE(plat_file_exists("saves/alpha/2-2-2.qrb")) << c.what;
+        // The new terrain goes to disk as a file of its own.
+        save_all();
+        EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb"), CHUNK_FILE_BYTES);
+        remove("saves/alpha/2-2-2.qrb");
     }
-    // Each damaged file was moved aside, none overwritten.
-    EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged"), 1000);
-    EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged.1"), 0);
-    EXPECT_EQ(size_of("saves/alpha/1-1-1.qrb.damaged.2"), CHUNK_FILE_BYTES + 10);
+    EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged"), "earlier");
+    EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb.damaged.1"), 1000);
+    EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb.damaged.2"), 0);
+    EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb.damaged.3"), CHUNK_FILE_BYTES + 10);
+    EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged.4/inside"), "kept");
 }
 
-TEST_F(ChunkFiles, UnreadableFileIsReportedAndSetAside)
+TEST_F(ChunkFiles, AFullDiskLosesNothing)
 {
-    // Something in the chunk's place that reads with an error: a folder.
-    mkdir("saves/alpha/3-3-3.qrb", 0755);
-    write_file("saves/alpha/3-3-3.qrb/inside", "kept");
-    hold(0, 3, 3, 3);
-    fill(0, 7);
-    testing::internal::CaptureStdout();
-    load_w(3, 3, 3);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "chunk file ./saves/alpha/3-3-3.qrb cannot be read (Is a directory), "
-                   "moved to ./saves/alpha/3-3-3.qrb.damaged \n");
-    EXPECT_EQ(cubes[0].blocks[1][2][3], 0);
-    EXPECT_TRUE(plat_file_exists("saves/alpha/3-3-3.qrb.damaged/inside"));
-    // The chunk goes back to disk as a file of its own.
-    save_w(3, 3, 3);
-    EXPECT_EQ(size_of("saves/alpha/3-3-3.qrb"), CHUNK_FILE_BYTES);
-}
-
-TEST_F(ChunkFiles, FailedWritesAreReportedAndKeepTheOldFile)
-{
-    hold(0, 2, 2, 2);
+    c_position_x = c_position_y = 4;
+    c_position_z = 4;
     fill(0, 3);
-    save_w(2, 2, 2);
-    // A disk that fills halfway through the next write.
+    hold(0, 8, 4, 4);   // out of the keep window
+    save_w(8, 4, 4);
+    fill(0, 1);
+    chunk_changed(8, 4, 4);
+    // Every write fails with the disk full (the file size limit stands in
+    // for it): the chunk stays held and unsaved, the old file stays whole.
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
     struct rlimit small = {100000, old_limit.rlim_max};   // the soft limit alone, so it can be raised again
     signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    fill(0, 1);
     testing::internal::CaptureStdout();
-    save_w(2, 2, 2);
+    re_save();
+    re_save();
+    save_all();
     std::string out = testing::internal::GetCapturedStdout();
     setrlimit(RLIMIT_FSIZE, &old_limit);
-    EXPECT_EQ(out.rfind("cannot write ./saves/alpha/2-2-2.qrb: ", 0), 0u) << out;
-    EXPECT_EQ(size_of("saves/alpha/2-2-2.qrb"), CHUNK_FILE_BYTES);
-    EXPECT_FALSE(plat_file_exists("saves/alpha/2-2-2.qrb.tmp"));
-    *world_entry(2, 2, 2) = 1;
-    load_w(2, 2, 2);
-    EXPECT_EQ(cubes[1].blocks[9][9][9], 3);   // the old contents, whole
+    EXPECT_EQ(out, "cannot write ./saves/alpha/8-4-4.qrb: File too large \n");   // said once
+    EXPECT_EQ(world_slot(8, 4, 4), 0);
+    EXPECT_EQ(cubes[0].loaded, 1);
+    EXPECT_EQ(saving_fails(), 1);
+    EXPECT_EQ(size_of("saves/alpha/8-4-4.qrb"), CHUNK_FILE_BYTES);
+    EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], 3);
+    EXPECT_FALSE(plat_file_exists("saves/alpha/8-4-4.qrb.tmp"));
 
-    // A world without a folder: every write fails, each one says so.
-    snprintf(name, sizeof name, "gone");
-    testing::internal::CaptureStdout();
-    save_w(2, 2, 2);
-    out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("cannot write ./saves/gone/2-2-2.qrb: No such file or directory"), std::string::npos) << out;
+    // Room again: the next try writes the chunk and lets it go.
+    save_all();
+    EXPECT_EQ(saving_fails(), 0);
+    EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
+    EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], 1);
 }
 
 TEST_F(ChunkFiles, KeepWindowWrapsAndIsOneWiderBelow)
@@ -197,35 +231,59 @@ TEST_F(ChunkFiles, KeepWindowWrapsAndIsOneWiderBelow)
         EXPECT_EQ(in_keep_window(x, 0, 4), x != 5 && x != 6) << x;
 }
 
-TEST_F(ChunkFiles, ChunksLeavingTheWindowAndAtTheEndAreWrittenOnce)
+TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
 {
     c_position_x = c_position_y = 4;
     c_position_z = 4;
-    generateCube(0, 8, 4, 4);   // never edited, out of the window
+    // Out of the keep window: one generated and never written, one edited
+    // since it was loaded, one loaded and left as it was.
+    generateCube(0, 8, 4, 4);
     hold(0, 8, 4, 4);
+    chunk_changed(8, 4, 4);
     fill(1, 3);
-    hold(1, 4, 4, 4);
-    fill(2, 2);
-    hold(2, 5, 5, 5);
-    re_save();
-    EXPECT_TRUE(plat_file_exists("saves/alpha/8-4-4.qrb"));
-    EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
-    EXPECT_EQ(cubes[0].loaded, 0);
-    EXPECT_FALSE(plat_file_exists("saves/alpha/4-4-4.qrb"));
-    EXPECT_EQ(world_slot(4, 4, 4), 1);
+    hold(1, 8, 5, 4);
+    save_w(8, 5, 4);
+    load_w(8, 5, 4);
+    set_block(8, 5, 4, 5, 5, 5, 2);   // as digging and placing do
+    fill(2, 3);
+    hold(2, 8, 6, 4);
+    save_w(8, 6, 4);
+    load_w(8, 6, 4);
+    remove("saves/alpha/8-6-4.qrb");   // so a write would show
+    // In the window, edited just now.
+    fill(3, 2);
+    hold(3, 4, 4, 4);
+    chunk_changed(4, 4, 4);
 
+    // Writes are spread over passes, a few at a time.
+    for (int pass = 0; pass < 100 && (cubes[0].loaded || cubes[1].loaded); pass++)
+        re_save();
+    EXPECT_EQ(size_of("saves/alpha/8-4-4.qrb"), CHUNK_FILE_BYTES);
+    EXPECT_EQ(read_file("saves/alpha/8-5-4.qrb")[2 * (5 * 4096 + 5 * 64 + 5)], 2);
+    EXPECT_FALSE(plat_file_exists("saves/alpha/8-6-4.qrb"));
+    for (int slot = 0; slot < 3; slot++)
+        EXPECT_EQ(cubes[slot].loaded, 0) << slot;
+    EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
+    EXPECT_EQ(world_slot(8, 6, 4), NO_SLOT);
+    // A fresh change in view waits for the autosave.
+    EXPECT_FALSE(plat_file_exists("saves/alpha/4-4-4.qrb"));
+    EXPECT_EQ(world_slot(4, 4, 4), 3);
+
+    // At the end every unsaved chunk is written and every slot let go.
+    fill(4, 3);
+    hold(4, 5, 5, 5);
+    save_w(5, 5, 5);
+    remove("saves/alpha/5-5-5.qrb");
     save_all();
     EXPECT_TRUE(plat_file_exists("saves/alpha/4-4-4.qrb"));
-    EXPECT_TRUE(plat_file_exists("saves/alpha/5-5-5.qrb"));
+    EXPECT_FALSE(plat_file_exists("saves/alpha/5-5-5.qrb"));
     for (int i = 0; i < 10 * 10 * 10; i++)
         ASSERT_EQ(world[i], NO_SLOT);
-    // A second call finds nothing left to write.
-    remove("saves/alpha/4-4-4.qrb");
-    save_all();
-    EXPECT_FALSE(plat_file_exists("saves/alpha/4-4-4.qrb"));
     // Without a game (the menu's exit) nothing is written.
     game = 0;
-    hold(1, 4, 4, 4);
+    hold(3, 4, 4, 4);
+    chunk_changed(4, 4, 4);
+    remove("saves/alpha/4-4-4.qrb");
     save_all();
     EXPECT_FALSE(plat_file_exists("saves/alpha/4-4-4.qrb"));
 }
@@ -242,10 +300,7 @@ TEST_F(ChunkFiles, StreamingLoadsAStoredChunkInsteadOfGeneratingIt)
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, "loaded 0,3 3 3 \n");
     EXPECT_EQ(cubes[0].blocks[10][10][10], 2);
-    free(cubes[0].vertices);
-    free(cubes[0].tex_coords);
-    free(cubes[0].normals);
-    cubes[0].vertices = cubes[0].tex_coords = cubes[0].normals = nullptr;
+    drop(0, 3, 3, 3);
 }
 
 }  // namespace

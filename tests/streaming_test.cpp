@@ -7,6 +7,7 @@
 #include "gl_context.h"
 #include "player/physics.h"
 #include "render/frame.h"
+#include "gui/lang.h"
 #include "render/mesher.h"
 #include "save/saver.h"
 #include "world_fixture.h"
@@ -92,7 +93,7 @@ TEST_F(Streaming, StartPositionBuildsThirtySixChunksOneEveryThreeSteps)
     EXPECT_EQ(world_slot(6, 3, 4), NO_SLOT);
     EXPECT_EQ(world_slot(3, 3, 7), NO_SLOT);
     // The surface chunk in view has its ground meshed.
-    EXPECT_GT(cubes[world_slot(4, 4, 4)].quad_count, 4096);
+    EXPECT_GT(cubes[world_slot(4, 4, 4)].face_count, 4096);
 }
 
 TEST_F(Streaming, LevelsStopAtEight)
@@ -303,6 +304,70 @@ TEST_F(Frame, GameFrameAtClockZeroAndTheFogSwitch)
     get_par_str()->fog_enabled = 1;
     e_render();
     EXPECT_TRUE(glIsEnabled(GL_FOG));
+}
+
+// The ground under the camera, seen straight down at the same clock: the
+// sunlight must not depend on where the player stands.
+TEST_F(Frame, SunlitGroundIsEquallyBrightEverywhere)
+{
+    ASSERT_TRUE(gl_engine_open());
+    game = 1;
+    gui = 0;
+    get_par_str()->fog_enabled = 0;
+    glDisable(GL_FOG);
+    glViewport(0, 0, 64, 64);
+    e_set_projection();
+    camera_rot_x = 90;
+    camera_rot_y = 0;
+    camera_z = 270;
+    already_created = 1000;   // nothing else is built: only the ground is drawn
+    const struct {
+        double x, y;
+        int cx, cy;
+    } places[] = {{200, 200, 4, 4}, {560, 560, 9, 9}, {200, 560, 4, 9}, {40, 330, 1, 6}};
+    for (double clock : {35.0, 13.0}) {   // a morning sun, then one low in the sky
+        int first = -1;
+        for (const auto &p : places) {
+            cube_slot *c = hold(0, p.cx, p.cy, 4, 0);
+            for (int lx = 0; lx < 64; lx++)
+                for (int ly = 0; ly < 64; ly++)
+                    for (int lz = 0; lz <= 5; lz++)
+                        c->blocks[lx][ly][lz] = 3;
+            create_polygons(p.cx, p.cy, 4);
+            camera_x = p.x;
+            camera_y = p.y;
+            world_clock = clock - p.x / 720;   // the same sun angle at every place
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            e_render();
+            unsigned char rgb[3];
+            glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+            int brightness = rgb[0] + rgb[1] + rgb[2];
+            EXPECT_GT(brightness, 30) << p.x << "," << p.y;
+            if (first < 0)
+                first = brightness;
+            EXPECT_NEAR(brightness, first, 6) << "clock " << clock << " at " << p.x << "," << p.y;
+            release(0);
+            *world_entry(p.cx, p.cy, 4) = NO_SLOT;
+        }
+    }
+}
+
+TEST_F(Frame, WhileChunksCannotBeWrittenTheFrameSaysSo)
+{
+    game = 1;
+    gui = 0;
+    snprintf(frazes[33], sizeof frazes[33], "AB");   // the saving notice
+    testing::internal::CaptureStdout();
+    init_save_load(world, cubes, 10, "no such world");   // no folder: every write fails
+    camera_x = camera_y = 200;   // in chunk (3, 3, 4), which stays held
+    camera_z = 285;
+    hold(0, 3, 3, 4, 3);
+    already_created = BUILD_COOLDOWN;   // the same chunks in both frames
+    size_t saving = feedback_of([] { e_render(); }).size();
+    save_w(3, 3, 4);
+    size_t failing = feedback_of([] { e_render(); }).size();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(failing, saving + 2 * 4);   // two glyphs
 }
 
 TEST_F(Frame, MenuOnlyFrameReportsGlErrors)

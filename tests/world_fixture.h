@@ -34,18 +34,13 @@ public:
         c->vertices = c->tex_coords = c->normals = nullptr;
         c->loaded = 0;
     }
-    // Holds chunk (cx, cy, level) in slot, filled with id, with mesh buffers.
+    // Holds chunk (cx, cy, level) in slot, filled with id, not meshed yet.
     static cube_slot *hold(int slot, int cx, int cy, int level, uint16_t id)
     {
         cube_slot *c = &cubes[slot];
         for (int i = 0; i < CHUNK_BLOCKS; i++)
             (&c->blocks[0][0][0])[i] = id;
         c->loaded = 1;
-        if (!c->vertices) {
-            c->vertices = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
-            c->tex_coords = (float *)malloc(MESH_QUAD_CAP * 8 * sizeof(float));
-            c->normals = (float *)malloc(MESH_QUAD_CAP * 12 * sizeof(float));
-        }
         c->quad_count = -1;
         *world_entry(cx, cy, level) = (int16_t)slot;
         return c;

@@ -19,7 +19,7 @@ char buff[256];
 float fogColor[4] = {0.9f, 0.9f, 0.9f, 1.0f};
 float LightAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 float LightDiffuse[4] = {1.2f, 1.2f, 1.2f, 1.0f};
-float LightPosition[4] = {0.0f, 0.0f, 2.0f, 1.0f};
+float LightPosition[4] = {0.0f, 1.0f, 0.0f, 0.0f};   // w = 0: a direction, towards the sun
 
 static void set_gl_state()
 {
@@ -54,6 +54,7 @@ static void set_gl_state()
 static void load_pictures()
 {
     LoadGLTextures(0, "./world/standart/ground.tga", &g_textures, 0);
+    load_tile_strip("./world/standart/ground.tga");
     LoadGLTextures(0, "./back.tga", back, 1);
     LoadGLTextures(1, "./qr.tga", back, 1);
     LoadGLTextures(2, "./lang/rus.tga", back, 1);

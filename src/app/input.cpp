@@ -107,6 +107,8 @@ static void start_game()
     // A counter at its top (from a foreign cfg) starts over at 1 rather than overflow.
     p->world_counter = p->world_counter < INT32_MAX ? p->world_counter + 1 : 1;
     save();
+    remove_leftover_tmp(w->name);
+    w->size_class = world_size_class(w->name, w->size_class);
     world_size = 10 * w->size_class;
     vision_range = p->view_distance;
     e_init_game();

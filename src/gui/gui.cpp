@@ -143,7 +143,8 @@ static int open_listed_world(int k)
 {
     const world_entry *e = &gtlg->worlds[WORLD_BUTTONS * world_page + k];
     touch_world(e->disk_name);
-    // A listed world has no stored size: it is always played 10 columns wide.
+    // The size class given here is only a fallback: the game starts at the
+    // size kept in the world's folder.
     return start_world(e->disk_name, 1, 1);
 }
 

@@ -98,6 +98,156 @@ FILE *plat_open_regular(const char *path)
     return f;
 }
 
+// --- whole files ---
+
+static int write_all(int fd, const unsigned char *bytes, long n)
+{
+    while (n > 0) {
+        ssize_t done = write(fd, bytes, (size_t)n);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return 0;
+        bytes += done;
+        n -= done;
+    }
+    return 1;
+}
+
+// The folder holding path keeps its entries across a power cut once flushed.
+static int sync_folder_of(const char *path)
+{
+    char folder[512];
+    snprintf(folder, sizeof folder, "%s", path);
+    char *slash = strrchr(folder, '/');
+    if (slash)
+        *slash = '\0';
+    else
+        snprintf(folder, sizeof folder, ".");
+    int fd = open(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return 0;
+    int ok = fsync(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+static int tmp_name(char *tmp, int size, const char *path)
+{
+    if (snprintf(tmp, (size_t)size, "%s.tmp", path) < size)
+        return 1;
+    errno = ENAMETOOLONG;
+    return 0;
+}
+
+// Writes <path>.tmp, flushed to disk when sync is 1; on failure nothing is left.
+static int write_tmp(const char *path, const void *bytes, long n, int sync)
+{
+    char tmp[520];
+    if (!tmp_name(tmp, sizeof tmp, path))
+        return 0;
+    int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return 0;
+    errno = 0;
+    int ok = write_all(fd, (const unsigned char *)bytes, n) && (!sync || fsync(fd) == 0);
+    int e = errno;
+    ok = close(fd) == 0 && ok;
+    if (!ok) {
+        e = e ? e : errno;
+        unlink(tmp);
+        errno = e;
+    }
+    return ok;
+}
+
+int plat_put_in_place(const char *path)
+{
+    char tmp[520];
+    if (!tmp_name(tmp, sizeof tmp, path))
+        return 0;
+    if (rename(tmp, path) == 0)
+        return 1;
+    int e = errno;
+    unlink(tmp);
+    errno = e;
+    return 0;
+}
+
+int plat_replace_file(const char *path, const void *bytes, long n)
+{
+    if (!write_tmp(path, bytes, n, 1) || !plat_put_in_place(path))
+        return 0;
+    sync_folder_of(path);
+    return 1;
+}
+
+int plat_write_beside(const char *path, const void *bytes, long n)
+{
+    return write_tmp(path, bytes, n, 0);
+}
+
+int plat_sync_all(const char *folder)
+{
+    int fd = open(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return 0;
+    int ok = syncfs(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+int plat_sync_folder_of(const char *path)
+{
+    return sync_folder_of(path);
+}
+
+long plat_read_file(const char *path, void *buf, long cap, long *size)
+{
+    *size = -1;
+    int fd;
+    do
+        fd = open(path, O_RDONLY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (fstat(fd, &st) == 0)
+        *size = (long)st.st_size;
+    long got = 0;
+    while (got < cap) {
+        ssize_t n = read(fd, (unsigned char *)buf + got, (size_t)(cap - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            int e = errno;
+            close(fd);
+            errno = e;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    close(fd);
+    return got;
+}
+
+int plat_move_aside(const char *from, const char *to, char *used, int size)
+{
+    snprintf(used, (size_t)size, "%s", to);
+    for (int n = 1; n < 1000; n++) {
+        // A hard link cannot replace an existing name; a folder cannot be
+        // linked, and is moved only when nothing has its new name.
+        if (link(from, used) == 0)
+            return unlink(from) == 0;
+        if (errno != EEXIST && !plat_file_exists(used) && rename(from, used) == 0)
+            return 1;
+        snprintf(used, (size_t)size, "%s.%d", to, n);
+    }
+    return 0;
+}
+
 static DIR *open_dir = nullptr;
 
 int plat_dir_open(const char *path)

@@ -31,6 +31,27 @@ int plat_touch(const char *path);
 // Opens path for reading in binary mode only when it is a regular file, and
 // without waiting on a FIFO or device; nullptr otherwise.
 FILE *plat_open_regular(const char *path);
+// Replaces the file at path with n bytes, whole or not at all: they are
+// written beside it as <path>.tmp, flushed to disk, renamed over it, and the
+// folder is flushed so the new name outlives a power cut. 1 on success;
+// otherwise errno tells why (0 for a short write) and the old file is untouched.
+int plat_replace_file(const char *path, const void *bytes, long n);
+// Many files at once, with one flush to disk for all: each is written beside
+// its old file with plat_write_beside, then plat_sync_all flushes the file
+// system holding folder, then plat_put_in_place renames each over its old
+// file (on failure <path>.tmp is removed), and plat_sync_folder_of flushes the
+// folder's new names. 1 on success; errno tells why not.
+int plat_write_beside(const char *path, const void *bytes, long n);
+int plat_sync_all(const char *folder);
+int plat_put_in_place(const char *path);
+int plat_sync_folder_of(const char *path);
+// Reads at most cap bytes of the file at path into buf, going on after a read
+// a signal interrupted. The number of bytes read, or -1 with errno set; the
+// file's size goes to *size (-1 when unknown).
+long plat_read_file(const char *path, void *buf, long cap, long *size);
+// Renames from to the first name of to, to.1, to.2 ... that is free, never
+// replacing anything there; the name taken goes to used. 1 on success.
+int plat_move_aside(const char *from, const char *to, char *used, int size);
 
 // Folder listing, one listing open at a time. "." and ".." are never returned.
 int plat_dir_open(const char *path);

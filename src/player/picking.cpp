@@ -7,6 +7,7 @@
 #include "player/physics.h"
 #include "render/materials.h"
 #include "render/mesher.h"
+#include "save/saver.h"
 #include "world/world.h"
 
 #include <cmath>
@@ -107,6 +108,7 @@ int set_block(int cx, int cy, int level, int lx, int ly, int lz, int id)
     if (!c)
         return 0;
     c->blocks[lx][ly][lz] = (uint16_t)id;
+    chunk_changed(cx, cy, level);
     remesh_if_held(cx, cy, level);
     // The neighbour's face toward this block appears or goes with it.
     if (lx == 0)

@@ -10,6 +10,7 @@
 #include <cstring>
 
 GLuint g_textures;
+GLuint g_tiles;
 GLuint back[4];
 GLuint font;
 GLuint sun;
@@ -89,23 +90,63 @@ static void upload_texture(const tga_image *img, GLuint *name, int linear)
                  GL_UNSIGNED_BYTE, img->pixels);
 }
 
-int LoadGLTextures(int index, const char *path, GLuint *ids, int linear)
+static int read_tga(const char *path, tga_image *img)
 {
     FILE *f = plat_open_regular(path);
     if (!f) {
         printf("picture not found %s \n", path);
         return 0;
     }
-    tga_image img = {0, 0, 0, nullptr};
-    int ok = read_tga_header(f, &img) && read_tga_pixels(f, &img);
+    int ok = read_tga_header(f, img) && read_tga_pixels(f, img);
     fclose(f);
-    if (!ok) {
+    if (!ok)
         printf("picture not readable %s \n", path);
+    return ok;
+}
+
+int LoadGLTextures(int index, const char *path, GLuint *ids, int linear)
+{
+    tga_image img = {0, 0, 0, nullptr};
+    if (!read_tga(path, &img))
         return 0;
-    }
     upload_texture(&img, &ids[index], linear);
     free(img.pixels);
     return 1;
+}
+
+// Cell n of the atlas (row n / 16, column n % 16) becomes rows n * cell height
+// of the strip, its texels in the same places.
+static int cut_into_strip(const tga_image *atlas, tga_image *strip)
+{
+    int cw = atlas->width / ATLAS_EDGE, ch = atlas->height / ATLAS_EDGE;
+    if (cw == 0 || ch == 0)
+        return 0;
+    int bpp = atlas->bytes_per_pixel;
+    *strip = {cw, ch * ATLAS_TILES, bpp, nullptr};
+    strip->pixels = (unsigned char *)malloc((size_t)cw * ch * ATLAS_TILES * bpp);
+    if (!strip->pixels)
+        return 0;
+    size_t row_bytes = (size_t)cw * bpp;
+    for (int n = 0; n < ATLAS_TILES; n++)
+        for (int y = 0; y < ch; y++) {
+            int ay = (n / ATLAS_EDGE) * ch + y, ax = (n % ATLAS_EDGE) * cw;
+            memcpy(strip->pixels + ((size_t)n * ch + y) * row_bytes,
+                   atlas->pixels + ((size_t)ay * atlas->width + ax) * bpp, row_bytes);
+        }
+    return 1;
+}
+
+int load_tile_strip(const char *path)
+{
+    tga_image atlas = {0, 0, 0, nullptr}, strip = {0, 0, 0, nullptr};
+    int ok = read_tga(path, &atlas) && cut_into_strip(&atlas, &strip);
+    if (ok) {
+        upload_texture(&strip, &g_tiles, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    }
+    free(atlas.pixels);
+    free(strip.pixels);
+    return ok;
 }
 
 // --- bitmap font: 23 glyphs a row from '!', row 0 at the top of the picture ---

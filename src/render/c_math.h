@@ -6,6 +6,9 @@
 #include <GL/gl.h>
 
 extern GLuint g_textures;   // block atlas
+// The atlas's cells stacked into a strip one cell wide, cell n at t = n / 256;
+// s repeats, so a quad several blocks long shows its picture once a block.
+extern GLuint g_tiles;
 extern GLuint back[4];      // menu pictures: background, logo, the two language pictures
 extern GLuint font;
 extern GLuint sun;
@@ -15,6 +18,8 @@ constexpr int PRINT_CENTRED = 1;   // f_print flag: centre the string on x
 // Loads an uncompressed 24- or 32-bit TGA into a new texture stored in
 // ids[index]; 1 on success. On failure no texture name is made.
 int LoadGLTextures(int index, const char *path, GLuint *ids, int linear);
+// Makes g_tiles from the atlas picture at path; 1 on success.
+int load_tile_strip(const char *path);
 void initfont(GLuint texture);
 // Draws text with its first glyph's top-left corner at (x, y), y growing downward.
 void f_print(int x, int y, int size, const char *text, int flags);

@@ -6,11 +6,13 @@
 #include "app/engine.h"
 #include "render/overlay.h"
 #include "app/input.h"
+#include "gui/lang.h"
 #include "gui/widgets.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
 #include "render/c_math.h"
+#include "save/saver.h"
 #include "world/streaming.h"
 #include "world/world.h"
 
@@ -116,6 +118,21 @@ static void draw_hot_bar()
     e_end_overlay();
 }
 
+constexpr int PHRASE_SAVING_FAILS = 33;
+
+// While chunks cannot be written (a full disk) the player is told, since
+// quitting then would lose them.
+static void draw_save_notice()
+{
+    if (!saving_fails())
+        return;
+    e_begin_overlay();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1, 0.3f, 0.3f, 1);
+    f_print(400, 530, 16, lang_get(PHRASE_SAVING_FAILS), PRINT_CENTRED);
+    e_end_overlay();
+}
+
 static void draw_game_frame()
 {
     rotate_camera();
@@ -123,9 +140,13 @@ static void draw_game_frame()
     sunposx = (float)(-500 * cos(a));
     sunposy = (float)(500 * sin(a));
     draw_sun(a);
-    LightPosition[0] = (float)(sunposx + camera_x);
-    LightPosition[1] = sunposy - 20;
-    LightPosition[2] = (float)camera_y;
+    // The light comes from the sun's direction, not from a point of the world:
+    // the same ground is as bright wherever the player stands, and a face
+    // shades the same however large it is.
+    LightPosition[0] = sunposx;
+    LightPosition[1] = sunposy;
+    LightPosition[2] = 0;
+    LightPosition[3] = 0;
     sky_colours(sin(a));
     glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
@@ -134,6 +155,7 @@ static void draw_game_frame()
     draw_world();
     draw_outline();
     draw_hot_bar();
+    draw_save_notice();
 }
 
 void report_gl_error()

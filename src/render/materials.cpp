@@ -33,3 +33,14 @@ void fill_block_tables()
     set_faces(2, 1, 1, 1);
     set_faces(3, 0, 0, 0);
 }
+
+static int cell_of(float coordinate)
+{
+    int n = (int)(coordinate / ATLAS_CELL + 0.5f);
+    return n < 0 ? 0 : n >= ATLAS_EDGE ? ATLAS_EDGE - 1 : n;
+}
+
+int atlas_tile(float u, float v)
+{
+    return cell_of(v) * ATLAS_EDGE + cell_of(u);
+}

@@ -4,10 +4,13 @@
 
 constexpr int MESH_QUAD_LIMIT = 19980;   // meshing stops past this; a block adds at most 6
 
-// Rebuilds the mesh of chunk (cx, cy, level), which must be held, loaded and
-// have its mesh buffers. Across the world's horizontal seam it looks at the
-// chunk on the far side; levels below 0 and above 9 count as absent.
-void create_polygons(int cx, int cy, int level);
+// Rebuilds the mesh of chunk (cx, cy, level), which must be held and loaded,
+// into its mesh buffers, sized to the quads it needs. Equal neighbouring faces
+// become one quad whose texture repeats: its s runs 0 ... blocks, its t picks
+// the tile in the tile strip. Across the world's horizontal seam it looks at
+// the chunk on the far side; levels below 0 and above 9 count as absent.
+// 0 when a buffer could not be had (reported; the chunk then draws nothing).
+int create_polygons(int cx, int cy, int level);
 // 1 when block id is drawn as an opaque cube; ids outside the tables are air.
 int block_is_solid(int id);
 // Rebuilds the mesh of chunk (cx, cy, level) when it is held and loaded; the

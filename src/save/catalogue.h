@@ -30,3 +30,13 @@ int makedir(const char *path);
 int world_name_taken(const char *disk_name);
 // Marks the world as just played, so it heads the list next time.
 void touch_world(const char *disk_name);
+
+constexpr int SIZE_CLASSES = 3;   // a world is 10, 20 or 30 chunk columns wide
+
+// The size class world name is played at: the one kept in its folder (file
+// "size"), else, for a world from before that file, the smallest that holds
+// every chunk file in the folder, else chosen (a new world). What is used is
+// kept in the folder for the next time.
+int world_size_class(const char *name, int chosen);
+// Removes the temporary files a killed game left in the world's folder.
+void remove_leftover_tmp(const char *name);

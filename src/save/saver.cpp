@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 static const char *world_name = "";
 static cube_slot *cubes_s = nullptr;
@@ -20,6 +19,15 @@ static float s_header = 0;
 // One chunk as it stands in its file.
 static unsigned char file_bytes[CHUNK_FILE_BYTES];
 
+// How each slot's chunk stands against its file.
+struct slot_save_state {
+    uint8_t unsaved;        // its blocks differ from its file, or it has none yet
+    uint8_t failed;         // the last write of them failed
+    double unsaved_since;   // when they first differed (plat_clock_ms)
+    double retry_at;        // a failed write is tried again from then on
+};
+static slot_save_state saves[POOL_SLOTS];
+
 void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name)
 {
     world = map;
@@ -27,6 +35,7 @@ void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name)
     world_size = size;
     world_name = name;
     s_header = 0.1f;
+    memset(saves, 0, sizeof saves);
     printf("save_load version %f, world name %s \n", s_header, name);
 }
 
@@ -42,13 +51,30 @@ int check(int cx, int cy, int level)
     return plat_file_exists(path);
 }
 
-static cube_slot *slot_of(int cx, int cy, int level)
+static int slot_index(int cx, int cy, int level)
 {
     if (!cubes_s || !world || cx < 0 || cy < 0 || cx >= world_size || cy >= world_size || level < 0 ||
         level >= WORLD_LEVELS)
-        return nullptr;
+        return NO_SLOT;
     int slot = *world_entry(cx, cy, level);
-    return slot >= 0 && slot < POOL_SLOTS ? &cubes_s[slot] : nullptr;
+    return slot >= 0 && slot < POOL_SLOTS ? slot : NO_SLOT;
+}
+
+void chunk_changed(int cx, int cy, int level)
+{
+    int slot = world_slot(cx, cy, level);
+    if (slot < 0 || slot >= POOL_SLOTS || saves[slot].unsaved)
+        return;
+    saves[slot].unsaved = 1;
+    saves[slot].unsaved_since = plat_clock_ms();
+}
+
+int saving_fails()
+{
+    for (int i = 0; i < POOL_SLOTS; i++)
+        if (saves[i].failed && cubes_s && cubes_s[i].loaded)
+            return 1;
+    return 0;
 }
 
 // --- writing ---
@@ -62,98 +88,75 @@ static void encode(const cube_slot *c)
     }
 }
 
-// Written beside the old file, flushed to disk, then renamed over it: a game
-// killed halfway leaves the old file or the new one, never a torn one.
-static int write_whole(const char *path, const char *tmp)
+// A failed write leaves the chunk unsaved and held; it is said once, not at
+// every retry.
+static void write_failed(int slot, const char *path, int e)
 {
-    FILE *f = fopen(tmp, "wb");
-    if (!f)
-        return 0;
-    int ok = fwrite(file_bytes, 1, CHUNK_FILE_BYTES, f) == (size_t)CHUNK_FILE_BYTES;
-    ok = fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = fclose(f) == 0 && ok;
-    return ok && rename(tmp, path) == 0;
+    if (!saves[slot].failed)
+        printf("cannot write %s: %s \n", path, e ? strerror(e) : "short write");
+    saves[slot].failed = 1;
+    saves[slot].retry_at = plat_clock_ms() + SAVE_RETRY_MS;
 }
 
-void save_w(int cx, int cy, int level)
+int save_w(int cx, int cy, int level)
 {
-    cube_slot *c = slot_of(cx, cy, level);
-    if (!c)
-        return;
-    char path[256], tmp[272];
+    int slot = slot_index(cx, cy, level);
+    if (slot == NO_SLOT)
+        return 0;
+    char path[256];
     chunk_path(path, sizeof path, cx, cy, level);
-    snprintf(tmp, sizeof tmp, "%s.tmp", path);
-    encode(c);
-    errno = 0;
-    if (!write_whole(path, tmp)) {
-        int e = errno;
-        remove(tmp);
-        printf("cannot write %s: %s \n", path, e ? strerror(e) : "short write");
+    encode(&cubes_s[slot]);
+    if (!plat_replace_file(path, file_bytes, CHUNK_FILE_BYTES)) {
+        write_failed(slot, path, errno);
+        return 0;
     }
+    memset(&saves[slot], 0, sizeof saves[slot]);
+    return 1;
 }
 
 // --- reading ---
 
-static long file_size(FILE *f)
-{
-    if (fseek(f, 0, SEEK_END) != 0)
-        return -1;
-    long size = ftell(f);
-    rewind(f);
-    return size;
-}
-
-// Ids no table holds are air.
-static void decode(cube_slot *c, long bytes)
+// Ids no table holds are kept as they are, so writing the chunk back loses nothing.
+static void decode(cube_slot *c)
 {
     uint16_t *ids = &c->blocks[0][0][0];
-    memset(ids, 0, sizeof c->blocks);
-    for (long i = 0; 2 * i + 1 < bytes && i < CHUNK_BLOCKS; i++) {
-        uint16_t id = (uint16_t)(file_bytes[2 * i] | file_bytes[2 * i + 1] << 8);
-        ids[i] = id < TEXTURED_IDS ? id : 0;
-    }
+    for (long i = 0; i < CHUNK_BLOCKS; i++)
+        ids[i] = (uint16_t)(file_bytes[2 * i] | file_bytes[2 * i + 1] << 8);
 }
 
 // Moves a damaged or unreadable file aside under a name that is not taken
 // yet, so the chunk written back later never replaces what the player had.
 static void set_aside(const char *path, const char *what)
 {
-    char aside[300];
-    snprintf(aside, sizeof aside, "%s.damaged", path);
-    for (int n = 1; plat_file_exists(aside) && n < 1000; n++)
-        snprintf(aside, sizeof aside, "%s.damaged.%d", path, n);
-    if (rename(path, aside) == 0)
-        printf("chunk file %s %s, moved to %s \n", path, what, aside);
+    char to[300], used[320];
+    snprintf(to, sizeof to, "%s.damaged", path);
+    if (plat_move_aside(path, to, used, sizeof used))
+        printf("chunk file %s %s, moved to %s \n", path, what, used);
     else
         printf("chunk file %s %s, cannot move it: %s \n", path, what, strerror(errno));
 }
 
-void load_w(int cx, int cy, int level)
+int load_w(int cx, int cy, int level)
 {
-    cube_slot *c = slot_of(cx, cy, level);
-    if (!c)
-        return;
+    int slot = slot_index(cx, cy, level);
+    if (slot == NO_SLOT)
+        return 0;
     char path[256];
     chunk_path(path, sizeof path, cx, cy, level);
-    FILE *f = fopen(path, "rb");
-    long size = -1, got = 0;
-    int read_error = f ? 0 : errno;
-    if (f) {
-        size = file_size(f);
-        got = (long)fread(file_bytes, 1, CHUNK_FILE_BYTES, f);
-        read_error = ferror(f) ? errno : 0;
-        fclose(f);
+    long size = -1;
+    long got = plat_read_file(path, file_bytes, CHUNK_FILE_BYTES, &size);
+    if (got == CHUNK_FILE_BYTES && size == CHUNK_FILE_BYTES) {
+        decode(&cubes_s[slot]);
+        memset(&saves[slot], 0, sizeof saves[slot]);
+        return 1;
     }
-    decode(c, got);
     char what[128];
-    if (read_error)
-        snprintf(what, sizeof what, "cannot be read (%s)", strerror(read_error));
-    else if (size != CHUNK_FILE_BYTES)
-        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
+    if (got < 0)
+        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
     else
-        return;
+        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
     set_aside(path, what);
+    return 0;
 }
 
 // --- writing out ---
@@ -174,36 +177,134 @@ int in_keep_window(int x, int y, int level)
 
 static void release(int x, int y, int level)
 {
-    cube_slot *c = slot_of(x, y, level);
-    if (!c)
+    int slot = slot_index(x, y, level);
+    if (slot == NO_SLOT)
         return;
+    cube_slot *c = &cubes_s[slot];
     free(c->normals);
     free(c->tex_coords);
     free(c->vertices);
     c->normals = c->tex_coords = c->vertices = nullptr;
-    save_w(x, y, level);
     c->loaded = 0;
+    memset(&saves[slot], 0, sizeof saves[slot]);
     *world_entry(x, y, level) = NO_SLOT;
+}
+
+// A chunk whose last write failed waits before it is tried again.
+static int may_write(int slot, double now)
+{
+    return !saves[slot].failed || now >= saves[slot].retry_at;
+}
+
+// Writes an unsaved chunk while the pass has time left; 1 when it is on disk.
+static int write_in_budget(int x, int y, int level, double start)
+{
+    int slot = *world_entry(x, y, level);
+    double now = plat_clock_ms();
+    if (now - start >= SAVE_BUDGET_MS || !may_write(slot, now))
+        return 0;
+    return save_w(x, y, level);
+}
+
+// Chunks that left the keep window: one that matches its file is let go at
+// once; one with unsaved blocks when it has been written, a few each pass.
+static void release_left_behind(double start)
+{
+    for (int x = 0; x < world_size; x++)
+        for (int y = 0; y < world_size; y++)
+            for (int z = 0; z < WORLD_LEVELS; z++) {
+                int slot = *world_entry(x, y, z);
+                if (slot == NO_SLOT || in_keep_window(x, y, z))
+                    continue;
+                if (!saves[slot].unsaved || write_in_budget(x, y, z, start))
+                    release(x, y, z);
+            }
+}
+
+// Chunks in view whose blocks have differed from their file for a while are
+// written, so a crash loses little play.
+static void autosave(double start)
+{
+    for (int x = 0; x < world_size; x++)
+        for (int y = 0; y < world_size; y++)
+            for (int z = 0; z < WORLD_LEVELS; z++) {
+                int slot = *world_entry(x, y, z);
+                if (slot != NO_SLOT && saves[slot].unsaved && start - saves[slot].unsaved_since >= AUTOSAVE_AGE_MS)
+                    write_in_budget(x, y, z, start);
+            }
 }
 
 void re_save()
 {
     if (!world)
         return;
-    for (int x = 0; x < world_size; x++)
-        for (int y = 0; y < world_size; y++)
-            for (int z = 0; z < WORLD_LEVELS; z++)
-                if (*world_entry(x, y, z) != NO_SLOT && !in_keep_window(x, y, z))
-                    release(x, y, z);
+    double start = plat_clock_ms();
+    release_left_behind(start);
+    autosave(start);
 }
 
+// --- the exit save ---
+
+// Chunks written beside their files and waiting for the common flush.
+static int16_t staged[POOL_SLOTS][3];
+static int staged_count = 0;
+
+// Writes an unsaved chunk beside its file, or lets a saved one go.
+static void stage_or_release(int x, int y, int z)
+{
+    int slot = *world_entry(x, y, z);
+    if (!saves[slot].unsaved) {
+        release(x, y, z);
+        return;
+    }
+    char path[256];
+    chunk_path(path, sizeof path, x, y, z);
+    encode(&cubes_s[slot]);
+    if (!plat_write_beside(path, file_bytes, CHUNK_FILE_BYTES)) {
+        write_failed(slot, path, errno);
+        return;
+    }
+    int16_t *s = staged[staged_count++];
+    s[0] = (int16_t)x, s[1] = (int16_t)y, s[2] = (int16_t)z;
+}
+
+// After the one flush each staged file replaces the old one; without the
+// flush none may, as a power cut could leave it empty.
+static void put_staged_in_place(int synced)
+{
+    char path[256], tmp[272];
+    for (int i = 0; i < staged_count; i++) {
+        const int16_t *s = staged[i];
+        chunk_path(path, sizeof path, s[0], s[1], s[2]);
+        if (synced && plat_put_in_place(path)) {
+            release(s[0], s[1], s[2]);
+            continue;
+        }
+        int e = synced ? errno : EIO;
+        snprintf(tmp, sizeof tmp, "%s.tmp", path);
+        remove(tmp);
+        write_failed(*world_entry(s[0], s[1], s[2]), path, e);
+    }
+    if (staged_count > 0)
+        plat_sync_folder_of(path);
+}
+
+// One flush to disk for all the chunks instead of one each: the game ends
+// in a fraction of the time, and a kill halfway still leaves whole files.
 void save_all()
 {
     if (!game || !world)
         return;
+    staged_count = 0;
     for (int x = 0; x < world_size; x++)
         for (int y = 0; y < world_size; y++)
             for (int z = 0; z < WORLD_LEVELS; z++)
                 if (*world_entry(x, y, z) != NO_SLOT)
-                    release(x, y, z);
+                    stage_or_release(x, y, z);
+    if (staged_count == 0)
+        return;
+    char folder[256];
+    snprintf(folder, sizeof folder, "./saves/%s", world_name);
+    put_staged_in_place(plat_sync_all(folder));
+    staged_count = 0;
 }

@@ -10,20 +10,33 @@ struct cube_slot;
 
 constexpr long CHUNK_FILE_BYTES = 524288;
 
+constexpr double SAVE_BUDGET_MS = 8;         // writing a frame may spend before it stops for the next
+constexpr double AUTOSAVE_AGE_MS = 30000;    // changes in view older than this are written
+constexpr double SAVE_RETRY_MS = 5000;       // between two tries of a chunk whose write failed
+
 // Hands the module the world being played; chunk files go to ./saves/<name>.
 void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name);
 // 1 when chunk (cx, cy, level) has a file.
 int check(int cx, int cy, int level);
-// Writes the held chunk's blocks to its file, replacing the old one whole.
-void save_w(int cx, int cy, int level);
-// Reads the chunk's file into the slot the map names for it. A file of the
-// wrong size is set aside as <file>.damaged and what it held is kept.
-void load_w(int cx, int cy, int level);
+// Writes the held chunk's blocks to its file, replacing the old one whole;
+// 1 when they are on disk. A failed write is reported and the chunk stays unsaved.
+int save_w(int cx, int cy, int level);
+// Reads the chunk's file into the slot the map names for it; 1 when it did.
+// A file that cannot be used (wrong size, unreadable) is set aside as
+// <file>.damaged, reported, and 0 is returned: the chunk is to be generated.
+int load_w(int cx, int cy, int level);
+// The held chunk's blocks now differ from its file (an edit, or new terrain).
+void chunk_changed(int cx, int cy, int level);
+// 1 while some held chunk could not be written.
+int saving_fails();
 // 1 when a held chunk at (x, y, level) stays held round the camera's chunk.
 int in_keep_window(int x, int y, int level);
-// Writes and releases every held chunk that has left the keep window.
+// The writing part of a frame, kept within SAVE_BUDGET_MS: releases the held
+// chunks that left the keep window (writing the unsaved ones first), and
+// writes chunks in view whose changes are older than AUTOSAVE_AGE_MS.
 void re_save();
-// Writes every held chunk and releases its slot.
+// Writes every unsaved held chunk and releases the slots; a chunk whose write
+// fails stays held.
 void save_all();
 // The path of a chunk's file, into out.
 void chunk_path(char *out, int size, int cx, int cy, int level);

@@ -16,6 +16,8 @@
 int32_t c_position_x, c_position_y, c_position_z;
 int32_t already_created = 0;
 int32_t quads_drawn = 0;
+int32_t draw_calls = 0;
+int32_t faces_drawn = 0;
 
 static int pool_full_reported = 0;
 
@@ -27,27 +29,6 @@ static void free_mesh(cube_slot *c)
     free(c->vertices);
     free(c->normals);
     c->tex_coords = c->vertices = c->normals = nullptr;
-}
-
-// Each buffer that cannot be had is reported on its own, as the player waits.
-static float *allocate_buffer(size_t floats, int x, int y, int level)
-{
-    float *b = (float *)malloc(floats * sizeof(float));
-    if (b)
-        return b;
-    printf("cannot alloc memory in %i %i %i \n", x, y, level);
-    fflush(stdout);
-    plat_pause();
-    return nullptr;
-}
-
-static int allocate_mesh(cube_slot *c, int x, int y, int level)
-{
-    c->tex_coords = allocate_buffer(MESH_QUAD_CAP * 4 * 2, x, y, level);
-    c->vertices = allocate_buffer(MESH_QUAD_CAP * 4 * 3, x, y, level);
-    c->normals = allocate_buffer(MESH_QUAD_CAP * 4 * 3, x, y, level);
-    c->quad_count = 0;
-    return c->tex_coords && c->vertices && c->normals;
 }
 
 // The faces on the new chunk's borders of its held neighbours change with it.
@@ -75,29 +56,31 @@ int build_chunk(int x, int y, int level)
     pool_full_reported = 0;
     int16_t *entry = world_entry(x, y, level);
     cube_slot *c = &cubes[slot];
-    if (check(x, y, level)) {
-        *entry = (int16_t)slot;
-        load_w(x, y, level);
+    *entry = (int16_t)slot;
+    // A file that cannot be used is set aside; the chunk is then new terrain.
+    if (check(x, y, level) && load_w(x, y, level)) {
         c->loaded = 1;
         printf("loaded %i,%i %i %i \n", slot, x, y, level);
     } else {
-        *entry = (int16_t)generateCube(slot, x, y, level);
+        generateCube(slot, x, y, level);
+        chunk_changed(x, y, level);
         printf("created %i,%i %i %i \n", slot, x, y, level);
     }
     already_created = BUILD_COOLDOWN;
-    if (!allocate_mesh(c, x, y, level)) {
+    if (!create_polygons(x, y, level)) {
         free_mesh(c);
         c->loaded = 0;
         *entry = NO_SLOT;
         return 0;
     }
-    create_polygons(x, y, level);
     remesh_neighbours(x, y, level);
     return 1;
 }
 
 // --- drawing ---
 
+// A chunk in view is one draw call: its quads are few and long, and testing
+// each against the view costs more than letting GL clip the ones outside.
 static void draw_chunk(const cube_slot *c, int x, int y, int level)
 {
     if (!CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
@@ -105,13 +88,10 @@ static void draw_chunk(const cube_slot *c, int x, int y, int level)
     glVertexPointer(3, GL_FLOAT, 12, c->vertices);
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
     glNormalPointer(GL_FLOAT, 12, c->normals);
-    for (int q = 0; q < c->quad_count; q++) {
-        const float *v = &c->vertices[12 * q];
-        if (CubeInFrustum(v[0], v[1], v[2], 1.0f)) {
-            glDrawArrays(GL_QUADS, 4 * q, 4);
-            quads_drawn++;
-        }
-    }
+    quads_drawn += c->quad_count;
+    faces_drawn += c->face_count;
+    glDrawArrays(GL_QUADS, 0, 4 * c->quad_count);
+    draw_calls++;
 }
 
 // Shift of a window position outside the map: it is drawn where it would lie
@@ -148,7 +128,7 @@ static void visit(int x, int y, int level)
         if (already_created == 0 && *world_entry(x, y, level) == NO_SLOT)
             build_chunk(x, y, level);
         int slot = *world_entry(x, y, level);
-        if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded && cubes[slot].vertices)
+        if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded && cubes[slot].vertices && cubes[slot].quad_count > 0)
             draw_chunk(&cubes[slot], x, y, level);
     }
     if (shifted) {
@@ -161,9 +141,11 @@ void draw_buffs()
 {
     if (!world)
         return;
-    glBindTexture(GL_TEXTURE_2D, g_textures);
+    glBindTexture(GL_TEXTURE_2D, g_tiles);
     CalculateFrustum();
     quads_drawn = 0;
+    draw_calls = 0;
+    faces_drawn = 0;
     c_position_x = (int)(camera_x * 0.015625);
     c_position_y = (int)(camera_y * 0.015625);
     c_position_z = (int)(camera_z * 0.015625);
@@ -176,5 +158,6 @@ void draw_buffs()
             for (int level = c_position_z - vr; level <= top; level++)
                 if (level >= 0)
                     visit(x, y, level);
+    glBindTexture(GL_TEXTURE_2D, g_textures);   // the boxes and particles drawn next use the atlas
     re_save();
 }

@@ -21,6 +21,7 @@ struct cube_slot {
     float *vertices;                                       // 3 floats a vertex
     float *tex_coords;                                     // 2 floats a vertex
     int32_t quad_count;
+    int32_t face_count;                                    // block faces those quads show
     float *normals;                                        // 3 floats a vertex
 };
 

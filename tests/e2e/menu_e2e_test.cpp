@@ -154,13 +154,13 @@ TEST_F(Menu, CreateAWorldAndOpenItAgainFromTheList)
     ASSERT_TRUE(xs_wait_output("created ", 10));
     quit_and_wait();
 
-    // The next start lists the world; its button starts it again, 10 columns wide.
+    // The next start lists the world; its button starts it again, as wide as it was made.
     start_game();
     click_menu(400, 265);
     xs_image list = screenshot("menu-world-list");
     EXPECT_GT(lit(list, 150, 222, 350, 250), 0.02) << "the world's button";
     click_menu(250, 235);
-    ASSERT_TRUE(xs_wait_output("./saves/e2e worldworld size 10 \n", 10)) << xs_output();
+    ASSERT_TRUE(xs_wait_output("./saves/e2e worldworld size 20 \n", 10)) << xs_output();
     quit_and_wait();
     EXPECT_EQ(i32(file("cfg"), 28), 3);
 }

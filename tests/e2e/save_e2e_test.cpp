@@ -1,68 +1,26 @@
 // A world keeps what the player did: chunk files at exit, loaded on reopening,
 // and written on a termination signal too.
-#include "game_fixture.h"
+#include "save_fixture.h"
 
-#include <dirent.h>
 #include <signal.h>
-#include <sys/stat.h>
-
-#include <cstring>
-#include <vector>
 
 namespace {
 
-class Saving : public GameTest {
+class Saving : public WorldFolderTest {
 protected:
-    std::string world_dir() { return run_dir + "/saves/world 1"; }
-
-    std::vector<std::string> chunk_files()
+    void reopen_with_only_the_edited_chunk()
     {
-        std::vector<std::string> names;
-        DIR *d = opendir(world_dir().c_str());
-        if (!d)
-            return names;
-        while (dirent *e = readdir(d)) {
-            std::string n = e->d_name;
-            if (n.size() > 4 && n.compare(n.size() - 4, 4, ".qrb") == 0)
-                names.push_back(n);
-        }
-        closedir(d);
-        return names;
-    }
-    long size_of(const std::string &name)
-    {
-        struct stat st;
-        return stat((world_dir() + "/" + name).c_str(), &st) == 0 ? (long)st.st_size : -1;
-    }
-    // Block id of a chunk file at local (lx, ly, lz).
-    int block(const std::string &bytes, int lx, int ly, int lz)
-    {
-        size_t at = 2 * (((size_t)lx * 64 + ly) * 64 + lz);
-        return (unsigned char)bytes[at] | (unsigned char)bytes[at + 1] << 8;
-    }
-    int top_id(const std::string &bytes, int lx, int ly)
-    {
-        for (int lz = 63; lz >= 0; lz--)
-            if (block(bytes, lx, ly, lz))
-                return block(bytes, lx, ly, lz);
-        return 0;
-    }
-    void wait_for(const char *needle, int count)
-    {
-        for (int i = 0; i < 300 && xs_count_output(needle) < count; i++)
-            xs_sleep(0.1);
-        ASSERT_GE(xs_count_output(needle), count) << xs_output();
+        for (const std::string &f : chunk_files())
+            if (f != "4-4-4.qrb")
+                remove((world_dir() + "/" + f).c_str());
+        open_world_1();
+        wait_for("created ", 35);
     }
 };
 
 TEST_F(Saving, EditsSurviveAnExitAndASignal)
 {
-    start_game();
-    click_menu(160, 400);
-    click_menu(400, 265);
-    click_menu(400, 515);
-    click_menu(400, 515);
-    wait_for("created ", 36);
+    create_world_1();
     xs_key("Tab");
     xs_sleep(2.5);          // fall to the ground
     look(200, 12);
@@ -102,18 +60,18 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
     EXPECT_EQ(placed, 1) << xs_output().substr(0, 4000);
 
     // Opened again from the list: every chunk comes from its file.
-    start_game();
-    click_menu(400, 265);
-    click_menu(250, 235);
+    open_world_1();
     wait_for("loaded ", 36);
     EXPECT_EQ(xs_count_output("created "), 0) << xs_output();
     screenshot("save-reopened");
 
-    // Killed politely while playing: the chunks are written all the same.
-    for (const std::string &f : chunk_files())
-        remove((world_dir() + "/" + f).c_str());
-    xs_kill_game(SIGTERM);
+    quit_and_wait();
+
+    // Killed politely while playing: the chunks not written yet are written
+    // all the same. Only the edited chunk keeps its file; the others are new.
     int status = -100;
+    reopen_with_only_the_edited_chunk();
+    xs_kill_game(SIGTERM);
     ASSERT_TRUE(xs_wait_exit(10, &status));
     EXPECT_EQ(status, 0);
     files = chunk_files();
@@ -123,13 +81,7 @@ TEST_F(Saving, EditsSurviveAnExitAndASignal)
     EXPECT_EQ(top_id(file("saves/world 1/4-4-4.qrb"), 56, 56), 3);
 
     // Closed the way a window manager closes it: the same.
-    start_game();
-    click_menu(400, 265);
-    click_menu(250, 235);
-    wait_for("save_load version 0.100000, world name world 1 \n", 1);
-    wait_for("loaded ", 36);
-    for (const std::string &f : chunk_files())
-        remove((world_dir() + "/" + f).c_str());
+    reopen_with_only_the_edited_chunk();
     ASSERT_TRUE(xs_close_window(window));
     ASSERT_TRUE(xs_wait_exit(10, &status));
     EXPECT_EQ(status, 0);

@@ -402,6 +402,23 @@ void xs_key(const char *keysym_name)
     tap(XStringToKeysym(keysym_name), false);
 }
 
+static void press(const char *keysym_name, bool down)
+{
+    KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym_name));
+    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    XSync(display, False);
+}
+
+void xs_key_down(const char *keysym_name)
+{
+    press(keysym_name, true);
+}
+
+void xs_key_up(const char *keysym_name)
+{
+    press(keysym_name, false);
+}
+
 void xs_type(const char *ascii)
 {
     for (const char *p = ascii; *p; p++) {

@@ -46,6 +46,9 @@ void xs_click(int button);
 void xs_button_down(int button);
 void xs_button_up(int button);
 void xs_key(const char *keysym_name);
+// Holds a key down until xs_key_up.
+void xs_key_down(const char *keysym_name);
+void xs_key_up(const char *keysym_name);
 void xs_type(const char *ascii);
 // What a window manager does: WM_DELETE_WINDOW, and a resize.
 bool xs_close_window(Window w);
