@@ -143,6 +143,10 @@ int main(int argc, char **argv)
     }
     if (chdir(QUARROW_DATA_DIR) != 0)
         return 1;
+    // As the game does. Without it the figures would also depend on the order
+    // of distances: freeing the plain meshes of one distance makes glibc keep
+    // more of its heap for the next.
+    plat_keep_freed_memory();
     cfg_defaults(get_par_str());   // nothing is written: the data folder is tracked
     glutInitWindowSize(800, 600);
     glutInit(&argc, argv);

@@ -33,6 +33,7 @@ int main(int argc, char **argv)
     if (!plat_enter_player_folder())
         return 1;
     plat_catch_quit_signals();
+    plat_keep_freed_memory();
     memset(keys, 0, sizeof keys);
     load();
     game_param *p = get_par_str();

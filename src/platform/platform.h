@@ -59,6 +59,10 @@ int plat_dir_open(const char *path);
 int plat_dir_next(char *name, int size);
 void plat_dir_close();
 
+// Keeps memory the process frees for its next use instead of handing it back
+// to the system; called once before the window opens.
+void plat_keep_freed_memory();
+
 // Ctrl+C and termination requests only set a flag, which the main loop reads,
 // so the game ends the way Escape ends it.
 void plat_catch_quit_signals();
