@@ -5,10 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 static const char *CFG_PATH = "cfg";
-static const char *CFG_TMP_PATH = "cfg.tmp";
 
 static game_param param;
 int32_t st_page = 0;
@@ -126,17 +124,7 @@ int save()
 {
     unsigned char bytes[CFG_BYTES];
     cfg_encode(&param, bytes);
-    FILE *f = fopen(CFG_TMP_PATH, "wb");
-    if (!f)
-        return 0;
-    int ok = fwrite(bytes, 1, CFG_BYTES, f) == (size_t)CFG_BYTES;
-    ok = fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = fclose(f) == 0 && ok;
-    if (ok && rename(CFG_TMP_PATH, CFG_PATH) == 0)
-        return 1;
-    remove(CFG_TMP_PATH);
-    return 0;
+    return plat_replace_file(CFG_PATH, bytes, CFG_BYTES);
 }
 
 void load()

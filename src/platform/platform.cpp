@@ -115,8 +115,20 @@ static int write_all(int fd, const unsigned char *bytes, long n)
     return 1;
 }
 
+// Flushes the folder itself (its entries), or with whole_file_system every
+// file of the file system holding it.
+static int flush_folder(const char *folder, int whole_file_system)
+{
+    int fd = open(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return 0;
+    int ok = (whole_file_system ? syncfs(fd) : fsync(fd)) == 0;
+    close(fd);
+    return ok;
+}
+
 // The folder holding path keeps its entries across a power cut once flushed.
-static int sync_folder_of(const char *path)
+int plat_sync_folder_of(const char *path)
 {
     char folder[512];
     snprintf(folder, sizeof folder, "%s", path);
@@ -125,12 +137,7 @@ static int sync_folder_of(const char *path)
         *slash = '\0';
     else
         snprintf(folder, sizeof folder, ".");
-    int fd = open(folder, O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return 0;
-    int ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
+    return flush_folder(folder, 0);
 }
 
 static int tmp_name(char *tmp, int size, const char *path)
@@ -179,7 +186,7 @@ int plat_replace_file(const char *path, const void *bytes, long n)
 {
     if (!write_tmp(path, bytes, n, 1) || !plat_put_in_place(path))
         return 0;
-    sync_folder_of(path);
+    plat_sync_folder_of(path);
     return 1;
 }
 
@@ -190,17 +197,7 @@ int plat_write_beside(const char *path, const void *bytes, long n)
 
 int plat_sync_all(const char *folder)
 {
-    int fd = open(folder, O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return 0;
-    int ok = syncfs(fd) == 0;
-    close(fd);
-    return ok;
-}
-
-int plat_sync_folder_of(const char *path)
-{
-    return sync_folder_of(path);
+    return flush_folder(folder, 1);
 }
 
 long plat_read_file(const char *path, void *buf, long cap, long *size)
