@@ -186,8 +186,9 @@ static int press_button(int b)
         return turn_world_page(-1);
     if (b == b_next_worlds)
         return turn_world_page(1);
-    if (world_button(b) >= 0)
-        return open_listed_world(world_button(b));
+    int listed = world_button(b);
+    if (listed >= 0)
+        return open_listed_world(listed);
     if (b == b_create_world)
         return create_world();
     return GUI_NOTHING;

@@ -112,7 +112,7 @@ int inside_field(int x, int y, int w, int mx, int my)
 // its centre (glyphs advance 0.8 s and are s wide); 2 units are kept free.
 static int fits(int w, int n, double s)
 {
-    return s * (0.8 * n + 0.4) <= w - 4;
+    return 2 * text_half_width(n, s) + 0.4 * s <= w - 4;
 }
 
 int fit_text(int w, int size, const char *text, char *out, int out_size)
@@ -219,7 +219,7 @@ static void draw_frame(int x, int y, int w)
 // size: the size the text was drawn at; the cursor stands at its right end.
 static void draw_text_cursor(const text_field *t, int size)
 {
-    float c = (float)(t->x + t->w / 2 + 0.4 * size * strlen(t->text));
+    float c = (float)(t->x + t->w / 2 + text_half_width((int)strlen(t->text), size));
     float y = (float)t->y;
     glDisable(GL_TEXTURE_2D);
     glColor3f(1, 1, 1);

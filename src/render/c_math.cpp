@@ -175,11 +175,16 @@ static void emit_glyph(int code, int x, int y, int size)
     glVertex2f((float)x, (float)y);
 }
 
+double text_half_width(int n, double size)
+{
+    return n * size * 0.4;
+}
+
 void f_print(int x, int y, int size, const char *text, int flags)
 {
     int pen_x = x, pen_y = y;
     if (flags & PRINT_CENTRED)
-        pen_x = (int)(x - (double)strlen(text) * size * 0.4);
+        pen_x = (int)(x - text_half_width((int)strlen(text), size));
     glBindTexture(GL_TEXTURE_2D, font);
     glBegin(GL_QUADS);
     for (const unsigned char *p = (const unsigned char *)text; *p; p++) {

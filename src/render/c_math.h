@@ -23,6 +23,9 @@ int load_tile_strip(const char *path);
 void initfont(GLuint texture);
 // Draws text with its first glyph's top-left corner at (x, y), y growing downward.
 void f_print(int x, int y, int size, const char *text, int flags);
+// Half the advance of n glyphs at size: how far centred text starts left of
+// its centre, and where it ends to the right of it.
+double text_half_width(int n, double size);
 // Wire outline round the block centred at (x, y, z).
 void draw_cube(float x, float y, float z);
 // Textured box of block id, base centred at (x, y, z), turned by angle radians.

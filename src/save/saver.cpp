@@ -53,17 +53,14 @@ int check(int cx, int cy, int level)
 
 static int slot_index(int cx, int cy, int level)
 {
-    if (!cubes_s || !world || cx < 0 || cy < 0 || cx >= world_size || cy >= world_size || level < 0 ||
-        level >= WORLD_LEVELS)
-        return NO_SLOT;
-    int slot = *world_entry(cx, cy, level);
+    int slot = cubes_s ? world_slot(cx, cy, level) : NO_SLOT;
     return slot >= 0 && slot < POOL_SLOTS ? slot : NO_SLOT;
 }
 
 void chunk_changed(int cx, int cy, int level)
 {
-    int slot = world_slot(cx, cy, level);
-    if (slot < 0 || slot >= POOL_SLOTS || saves[slot].unsaved)
+    int slot = slot_index(cx, cy, level);
+    if (slot == NO_SLOT || saves[slot].unsaved)
         return;
     saves[slot].unsaved = 1;
     saves[slot].unsaved_since = plat_clock_ms();
