@@ -53,8 +53,7 @@ static void set_gl_state()
 
 static void load_pictures()
 {
-    LoadGLTextures(0, "./world/standart/ground.tga", &g_textures, 0);
-    load_tile_strip("./world/standart/ground.tga");
+    load_block_atlas("./world/standart/ground.tga", &g_textures);
     LoadGLTextures(0, "./back.tga", back, 1);
     LoadGLTextures(1, "./qr.tga", back, 1);
     LoadGLTextures(2, "./lang/rus.tga", back, 1);

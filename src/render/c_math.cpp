@@ -136,10 +136,13 @@ static int cut_into_strip(const tga_image *atlas, tga_image *strip)
     return 1;
 }
 
-int load_tile_strip(const char *path)
+int load_block_atlas(const char *path, GLuint *atlas_texture)
 {
     tga_image atlas = {0, 0, 0, nullptr}, strip = {0, 0, 0, nullptr};
-    int ok = read_tga(path, &atlas) && cut_into_strip(&atlas, &strip);
+    if (!read_tga(path, &atlas))
+        return 0;
+    upload_texture(&atlas, atlas_texture, 0);
+    int ok = cut_into_strip(&atlas, &strip);
     if (ok) {
         upload_texture(&strip, &g_tiles, 0);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

@@ -18,8 +18,10 @@ constexpr int PRINT_CENTRED = 1;   // f_print flag: centre the string on x
 // Loads an uncompressed 24- or 32-bit TGA into a new texture stored in
 // ids[index]; 1 on success. On failure no texture name is made.
 int LoadGLTextures(int index, const char *path, GLuint *ids, int linear);
-// Makes g_tiles from the atlas picture at path; 1 on success.
-int load_tile_strip(const char *path);
+// Reads the block atlas once: the picture itself into *atlas_texture (the
+// hot bar's icons), and cut into a strip one tile wide into g_tiles, whose s
+// repeats along a long quad; 1 when both were made.
+int load_block_atlas(const char *path, GLuint *atlas_texture);
 void initfont(GLuint texture);
 // Draws text with its first glyph's top-left corner at (x, y), y growing downward.
 void f_print(int x, int y, int size, const char *text, int flags);
