@@ -95,9 +95,6 @@ static int start_world(const char *name, int size_class, int world_type)
     return GUI_START_WORLD;
 }
 
-// Phrases that tell the player why a world was not created.
-enum { NOTICE_TAKEN = 30, NOTICE_NO_FOLDER = 31, NOTICE_UNUSABLE = 32 };
-
 // What the player typed last on the create page, kept for a refusal that
 // comes after the page was left.
 static char typed_name[WORLD_DISK_NAME];
@@ -117,10 +114,10 @@ static int create_world()
     name_to_disk(name, disk, sizeof disk);
     // The name is a folder name: it must stay inside ./saves and be a folder of its own.
     if (!world_name_usable(disk))
-        return refuse_name(NOTICE_UNUSABLE);
+        return refuse_name(PHRASE_NAME_UNUSABLE);
     // A name already in ./saves would reopen that world, or collide with a file there.
     if (world_name_taken(disk))
-        return refuse_name(NOTICE_TAKEN);
+        return refuse_name(PHRASE_NAME_TAKEN);
     return start_world(disk, d_box[d_world_big].selected + 1, d_box[d_world_type].selected + 1);
 }
 
@@ -128,7 +125,7 @@ void g_world_folder_failed()
 {
     g_level(PAGE_CREATE);
     snprintf(t_field[t_world_name].text, sizeof t_field[t_world_name].text, "%s", typed_name);
-    refuse_name(NOTICE_NO_FOLDER);
+    refuse_name(PHRASE_NO_FOLDER);
 }
 
 static int world_button(int b)

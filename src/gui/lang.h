@@ -7,6 +7,14 @@ constexpr int PHRASE_BYTES = 128;   // 127 characters and the NUL
 
 extern char frazes[PHRASES][PHRASE_BYTES];
 
+// The notices added after the menu's own phrases, in both phrase files.
+enum {
+    PHRASE_NAME_TAKEN = 30,
+    PHRASE_NO_FOLDER = 31,
+    PHRASE_NAME_UNUSABLE = 32,
+    PHRASE_SAVING_FAILS = 33,
+};
+
 // Loads lang/<code>.txt into the phrase table; phrases past its last line keep
 // what they held.
 void lang_init(const char *code);

@@ -118,8 +118,6 @@ static void draw_hot_bar()
     e_end_overlay();
 }
 
-constexpr int PHRASE_SAVING_FAILS = 33;
-
 // While chunks cannot be written (a full disk) the player is told, since
 // quitting then would lose them.
 static void draw_save_notice()
