@@ -5,81 +5,66 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <dirent.h>
+
 #include <cstdlib>
-#include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
+
+constexpr long CHUNK_FILE_BYTES = 524288;
+constexpr int GRASS = 1;
+
+// True once done() holds, polled until timeout_s has passed.
+inline bool wait_until(double timeout_s, const std::function<bool()> &done)
+{
+    for (double t = 0; t < timeout_s; t += 0.05) {
+        if (done())
+            return true;
+        xs_sleep(0.05);
+    }
+    return done();
+}
 
 class GameTest : public ::testing::Test {
 protected:
-    std::string run_dir;
+    char run_dir[64] = "/tmp/quarrow-run-XXXXXX";
     Window window = 0;
 
     void SetUp() override
     {
         ASSERT_TRUE(xs_start_server()) << "Xvfb did not start";
-        run_dir = xs_make_run_dir();
-        ASSERT_FALSE(run_dir.empty());
+        ASSERT_NE(mkdtemp(run_dir), nullptr);
+        ASSERT_EQ(system(("cp -r '" QUARROW_DATA_DIR "/.' " + std::string(run_dir)).c_str()), 0);
     }
     void TearDown() override
     {
-        xs_kill_game(SIGKILL);
         xs_stop_server();
-        if (!run_dir.empty() && !HasFailure()) {
-            std::string cmd = "rm -rf '" + run_dir + "'";
-            if (system(cmd.c_str()) != 0)
-                fprintf(stderr, "could not remove %s\n", run_dir.c_str());
+        if (!HasFailure()) {
+            EXPECT_EQ(system(("rm -rf " + std::string(run_dir)).c_str()), 0);
         }
     }
-    // Starts the game (the one just built, or exe) and waits for its window and its first frames.
+    // Starts the game and waits for its window and a first frame in it.
     void start_game(const char *exe = nullptr)
     {
         ASSERT_TRUE(xs_launch(run_dir, exe));
         window = xs_find_window("Quarrow, v0.10, win32", 20);
         ASSERT_NE(window, 0u) << xs_output();
-        ASSERT_TRUE(xs_wait_output("max texture size ", 20)) << xs_output();
+        ASSERT_TRUE(wait_until(20, [&] { return shown(window) && count("max texture size ") == 1; }));
         xs_focus(window);
-        ASSERT_TRUE(wait_first_frame(10));
     }
-    // First start, a new world: the language page, New game, Create world
-    // twice; then waits for the 36 chunks round the camera.
+    static bool shown(Window w)
+    {
+        xs_image img;
+        return xs_screenshot(w, &img) && xs_distinct_colours(img) > 1;
+    }
+    // First start: the language page, then New game and Create world twice.
     void start_new_world(const char *exe = nullptr)
     {
         start_game(exe);
-        click_menu(160, 400);
-        click_menu(400, 265);
-        click_menu(400, 515);
-        click_menu(400, 515);
-        ASSERT_TRUE(xs_wait_output("world size 10 \n", 10)) << xs_output();
-        for (int i = 0; i < 200 && xs_count_output("created ") < 36; i++)
-            xs_sleep(0.1);
-    }
-    // The window holds more than the clear colour once a frame was swapped in.
-    bool wait_first_frame(double timeout_s)
-    {
-        for (double t = 0; t < timeout_s; t += 0.05) {
-            xs_image img;
-            if (xs_screenshot(window, &img) && xs_distinct_colours(img) > 1)
-                return true;
-            xs_sleep(0.05);
-        }
-        return false;
-    }
-    void quit_and_wait()
-    {
-        xs_focus(window);
-        xs_key("Escape");
-        int status = -100;
-        ASSERT_TRUE(xs_wait_exit(10, &status));
-        EXPECT_EQ(status, 0);
-    }
-    std::string file(const std::string &relative) { return read_file(run_dir + "/" + relative); }
-    static int i32(const std::string &bytes, size_t at)
-    {
-        if (bytes.size() < at + 4)
-            return -12345;
-        return (int)((unsigned)(unsigned char)bytes[at] | (unsigned)(unsigned char)bytes[at + 1] << 8 |
-                     (unsigned)(unsigned char)bytes[at + 2] << 16 | (unsigned)(unsigned char)bytes[at + 3] << 24);
+        for (int y : {-400, 265, 515, 515})
+            click_menu(y < 0 ? 160 : 400, y < 0 ? -y : y);
+        ASSERT_TRUE(wait_output("created ", 36)) << xs_output();
     }
     // Moves the pointer over a menu point (in 800 x 600 menu units) and clicks.
     void click_menu(int x, int y)
@@ -88,74 +73,105 @@ protected:
         xs_window_size(window, &w, &h);
         xs_move(window, x * w / 800, y * h / 600);
         xs_sleep(0.15);
-        xs_click(1);
+        xs_button(1, true);
+        xs_button(1, false);
         xs_sleep(0.3);
     }
-    // Mouse look: every motion away from the centre turns the view by a tenth
-    // of its distance, then the game puts the pointer back. Pitch stops at 80
-    // degrees down and 100 up, so enough moves one way give a known view.
-    // Each move waits for the warp back, so no motion is merged with the next
-    // when the machine is busy and the angle comes out as counted.
-    void look(int dy, int moves)
+    void quit(bool by_close = false)
     {
-        int w = 800, h = 600;
-        xs_window_size(window, &w, &h);
-        for (int i = 0; i < moves; i++) {
-            xs_move(window, w / 2, h / 2 + dy);
-            wait_pointer_centred(w, h);
-        }
-        xs_sleep(0.3);
+        by_close ? xs_close_window(window) : xs_key("Escape");
+        int status = -100;
+        ASSERT_TRUE(xs_wait_exit(20, &status));
+        EXPECT_EQ(status, 0);
     }
-    // Waits until the game has put the pointer back at the centre of a w x h
-    // window; false when it does not within 3 s.
-    bool wait_pointer_centred(int w, int h)
+    int count(const char *needle)
     {
-        int x = 0, y = 0;
-        bool centred = false;
-        for (double t = 0; t < 3 && !centred; t += 0.01) {
-            centred = xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2;
-            if (!centred)
-                xs_sleep(0.01);
-        }
-        xs_sleep(0.03);
-        return centred;
-    }
-    xs_image screenshot(const char *name)
-    {
-        xs_image img;
-        EXPECT_TRUE(xs_screenshot(window, &img));
-        xs_write_png(xs_artefact_dir() + "/" + name + ".png", img);
-        return img;
-    }
-    // Near-white pixels of hot-bar cell i: its count and, when selected, its frame.
-    int white_in_cell(const xs_image &img, int i)
-    {
-        int n = 0, x0 = 210 + 38 * i;
-        for (int y = 568; y < 598; y++)
-            for (int x = x0 + 3; x < x0 + 31; x++) {
-                const unsigned char *p = img.at(x, y);
-                n += p[0] > 215 && p[1] > 215 && p[2] > 215;
-            }
+        std::string text = xs_output();
+        int n = 0;
+        for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+            n++;
         return n;
     }
-    // Waits until hot-bar cell i shows a count (the scene behind it is never that white).
-    bool wait_count_in_cell(int i, double timeout_s)
+    bool wait_output(const char *needle, int n = 1, double timeout_s = 30)
     {
-        for (double t = 0; t < timeout_s; t += 0.2) {
-            xs_image now;
-            if (xs_screenshot(window, &now) && white_in_cell(now, i) > 8)
-                return true;
-            xs_sleep(0.2);
-        }
-        return false;
+        return wait_until(timeout_s, [&] { return count(needle) >= n; });
     }
-    bool wait_file_i32(const char *relative, size_t at, int value, double timeout_s)
+    // Mouse look: the view turns by a tenth of each move's length, which
+    // the game takes back by warping the pointer to the centre; pitch
+    // stops at 80 degrees down. Each move waits for that warp, so none is
+    // merged with the next on a busy machine.
+    bool look(int dy, int moves)
     {
-        for (double t = 0; t < timeout_s; t += 0.05) {
-            if (i32(file(relative), at) == value)
-                return true;
-            xs_sleep(0.05);
+        int w = 800, h = 600, x = 0, y = 0;
+        xs_window_size(window, &w, &h);
+        for (int i = 0; i < moves; i++) {
+            xs_move_by(0, dy);
+            if (!wait_until(3, [&] { return xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2; }))
+                return false;
         }
-        return false;
+        return true;
+    }
+    // Whether hot-bar cell i shows a count: near-white pixels the scene behind never has.
+    bool count_in_cell(int i)
+    {
+        xs_image img;
+        if (!xs_screenshot(window, &img))
+            return false;
+        int n = 0, x0 = 210 + 38 * i;
+        for (int y = 568; y < 598; y++)
+            for (int x = x0 + 3; x < x0 + 31; x++)
+                n += img.at(x, y)[0] > 215 && img.at(x, y)[1] > 215 && img.at(x, y)[2] > 215;
+        return n > 8;
+    }
+    void screenshot(const char *name)
+    {
+        xs_image img;
+        if (xs_screenshot(window, &img))
+            xs_write_png(xs_artefact_dir() + "/" + name + ".png", img);
+    }
+    std::string file(const std::string &relative) { return read_file(std::string(run_dir) + "/" + relative); }
+    static int i32(const std::string &bytes, size_t at)
+    {
+        if (bytes.size() < at + 4)
+            return -12345;
+        const unsigned char *b = (const unsigned char *)bytes.data() + at;
+        return (int)(b[0] | b[1] << 8 | b[2] << 16 | (unsigned)b[3] << 24);
+    }
+    // Names of the chunk files in a world folder.
+    static std::vector<std::string> chunk_files(const std::string &folder)
+    {
+        std::vector<std::string> names;
+        DIR *d = opendir(folder.c_str());
+        while (dirent *e = d ? readdir(d) : nullptr)
+            if (std::string(e->d_name).find(".qrb") != std::string::npos)
+                names.push_back(e->d_name);
+        if (d)
+            closedir(d);
+        return names;
+    }
+    static int block(const std::string &chunk, int lx, int ly, int lz)
+    {
+        size_t at = 2 * (((size_t)lx * 64 + ly) * 64 + lz);
+        return (unsigned char)chunk[at] | (unsigned char)chunk[at + 1] << 8;
+    }
+    // Columns of the ground level's chunk files whose top block is not the
+    // grass the generator tops every column with, as "file lx ly top".
+    static std::vector<std::string> edited_columns(const std::string &folder)
+    {
+        std::vector<std::string> found;
+        for (const std::string &f : chunk_files(folder)) {
+            std::string c = read_file(folder + "/" + f);
+            if (f.find("-4.qrb") == std::string::npos || c.size() != CHUNK_FILE_BYTES)
+                continue;
+            for (int lx = 0; lx < 64; lx++)
+                for (int ly = 0; ly < 64; ly++) {
+                    int top = 63;
+                    while (top > 0 && !block(c, lx, ly, top))
+                        top--;
+                    if (block(c, lx, ly, top) != GRASS)
+                        found.push_back(f + " " + std::to_string(lx) + " " + std::to_string(ly) + " " + std::to_string(top));
+                }
+        }
+        return found;
     }
 };

@@ -1,6 +1,6 @@
-// A game killed outright, at any moment of play or of its exit save, leaves
-// every chunk file whole and keeps every edit older than the autosave period.
-#include "save_fixture.h"
+// A game killed outright, after the autosave period or during its exit
+// save, leaves every chunk file whole and keeps every edit older than that period.
+#include "game_fixture.h"
 
 #include <signal.h>
 
@@ -9,70 +9,46 @@
 
 namespace {
 
-constexpr double AUTOSAVE_S = 30;   // the game's autosave age, in seconds
-
-class Killing : public WorldFolderTest {
+class E2eKill : public GameTest {
 protected:
-    std::mt19937 random{(unsigned)time(nullptr)};
-
-    double between(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); }
-
-    void reopen()
-    {
-        open_world_1();
-        wait_for("loaded ", 1);
-    }
-    // Ends the game at once and reaps it.
-    void kill_now() { xs_kill_game(SIGKILL); }
-    // What must hold after any kill: whole files only, none set aside, the edit kept.
+    std::string world() { return std::string(run_dir) + "/saves/world 1"; }
+    bool edit_kept() { return edited_columns(world()).size() == 1; }
     void expect_world_intact(const char *when)
     {
-        std::vector<std::string> files = chunk_files();
-        EXPECT_GE(files.size(), 36u) << when;
-        for (const std::string &f : files)
-            EXPECT_EQ(size_of(f), 524288) << when << ": " << f;
-        EXPECT_TRUE(files_ending(".damaged").empty()) << when;
-        EXPECT_EQ(top_id(file("saves/world 1/4-4-4.qrb"), 56, 56), 3) << when;
-        EXPECT_EQ(xs_count_output("damaged"), 0) << when << xs_output();
+        for (const std::string &f : chunk_files(world()))
+            EXPECT_EQ(read_file(world() + "/" + f).size(), (size_t)CHUNK_FILE_BYTES) << when << ": " << f;
+        EXPECT_TRUE(edit_kept()) << when;
     }
 };
 
-TEST_F(Killing, NoKillTearsAFileOrLosesAnOldEdit)
+TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
 {
-    unsigned seed = random();
-    random.seed(seed);
+    unsigned seed = (unsigned)time(nullptr);
+    std::mt19937 random(seed);
     SCOPED_TRACE("kill moments from seed " + std::to_string(seed));
-    create_world_1();
+    start_new_world();
+    ASSERT_TRUE(look(400, 3));   // down at the feet
     xs_key("Tab");
-    xs_sleep(2.5);   // fall to the ground
-    look(200, 12);   // down at the ground under the feet
-    xs_button_down(1);
-    // The grass block breaks and its box lands in hot-bar cell 7.
-    ASSERT_TRUE(wait_count_in_cell(7, 15));
-    xs_button_up(1);
-    // Standing still: only the autosave can write the edit before the kill.
-    xs_sleep(AUTOSAVE_S + 8);
-    kill_now();
-    expect_world_intact("killed after the autosave period");
+    xs_button(1, true);
+    ASSERT_TRUE(wait_until(20, [&] { return count_in_cell(7); })) << "the grass was not dug";
+    xs_button(1, false);
+    // Standing still, only the autosave writes the edit: 30 s after the world was made.
+    ASSERT_TRUE(wait_until(60, [&] { return edit_kept(); })) << "no autosave";
+    xs_kill_game(SIGKILL);
+    expect_world_intact("killed after the autosave");
 
-    for (int round = 0; round < 4; round++) {
-        reopen();
-        xs_key_down("w");   // flying on: chunks are left behind and written
-        xs_sleep(between(0.5, 6));
-        kill_now();
-        xs_key_up("w");
-        expect_world_intact("killed while playing");
-    }
-    for (int round = 0; round < 3; round++) {
-        reopen();
-        xs_key_down("w");
-        xs_sleep(between(2, 5));
-        xs_key_up("w");
-        xs_key("Escape");
-        xs_sleep(between(0, 0.3));
-        kill_now();
-        expect_world_intact("killed during the exit save");
-    }
+    start_game();
+    click_menu(400, 265);   // New game: the list
+    click_menu(250, 235);   // world 1
+    ASSERT_TRUE(wait_output("loaded ", 1));
+    xs_key_held("w", true);   // flying on: chunks are left behind and new ones made
+    xs_sleep(std::uniform_real_distribution<double>(1, 3)(random));
+    xs_key_held("w", false);
+    xs_key("Escape");
+    xs_sleep(std::uniform_real_distribution<double>(0, 0.3)(random));
+    xs_kill_game(SIGKILL);
+    expect_world_intact("killed during the exit save");
+    EXPECT_EQ(count("damaged"), 0) << xs_output();
 }
 
 }  // namespace

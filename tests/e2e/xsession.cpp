@@ -1,7 +1,5 @@
 // xsession.cpp — Xvfb, the game process, XTEST input and screenshots.
 #include <X11/Xlib.h>
-#include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -16,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "xsession.h"
@@ -33,76 +33,51 @@ void xs_sleep(double seconds)
     nanosleep(&ts, nullptr);
 }
 
-static double now()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
 // Windows may vanish between a query and its use; that is not a test failure.
 static int ignore_x_error(Display *, XErrorEvent *)
 {
     return 0;
 }
 
-// --- the server ---
-
-// Starts Xvfb on display `number`; false when that display is taken (Xvfb
-// ends at once) or the server does not answer within the timeout.
-static bool start_server_on(int number)
+// Xvfb finds a free display number itself and writes it to the pipe once it
+// answers, so parallel tests never meet on one number.
+bool xs_start_server()
 {
-    char name[32];
-    snprintf(name, sizeof name, ":%d", number);
+    if (display)
+        return true;
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
     server_pid = fork();
     if (server_pid == 0) {
         int null_fd = open("/dev/null", O_WRONLY);
         dup2(null_fd, 1);
         dup2(null_fd, 2);
-        execlp("Xvfb", "Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp", (char *)nullptr);
+        close(fds[0]);
+        char fd[16];
+        snprintf(fd, sizeof fd, "%d", fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp", (char *)nullptr);
         _exit(127);
     }
-    if (server_pid < 0)
+    close(fds[1]);
+    // The number comes once the server answers, followed by a line end.
+    char number[16] = "";
+    size_t got = 0;
+    while (server_pid > 0 && got < sizeof number - 1 && !strchr(number, '\n')) {
+        ssize_t n = read(fds[0], number + got, sizeof number - 1 - got);
+        if (n <= 0 && errno != EINTR)
+            break;
+        got += n > 0 ? (size_t)n : 0;
+    }
+    close(fds[0]);
+    if (!strchr(number, '\n'))
         return false;
+    char name[20];
+    snprintf(name, sizeof name, ":%d", atoi(number));
     XSetErrorHandler(ignore_x_error);
-    double end = now() + 20;
-    while (now() < end) {
-        if (waitpid(server_pid, nullptr, WNOHANG) == server_pid) {
-            server_pid = -1;   // the number was taken
-            return false;
-        }
-        display = XOpenDisplay(name);
-        if (display) {
-            // The answer may have come from another test's server on that
-            // number; ours would have ended by now, having found its lock.
-            xs_sleep(0.2);
-            if (waitpid(server_pid, nullptr, WNOHANG) == server_pid) {
-                server_pid = -1;
-                XCloseDisplay(display);
-                display = nullptr;
-                return false;
-            }
-            setenv("DISPLAY", name, 1);
-            return true;
-        }
-        xs_sleep(0.05);
-    }
-    return false;
-}
-
-bool xs_start_server()
-{
-    if (display)
-        return true;
-    // Each test program picks its own numbers, so parallel tests rarely meet;
-    // when they do, the second server ends at once and the next number is tried.
-    int first = 100 + (int)(getpid() % 800);
-    for (int attempt = 0; attempt < 20; attempt++) {
-        if (start_server_on(first + attempt * 7))
-            return true;
-        xs_stop_server();
-    }
-    return false;
+    display = XOpenDisplay(name);
+    setenv("DISPLAY", name, 1);
+    return display != nullptr;
 }
 
 void xs_stop_server()
@@ -118,34 +93,6 @@ void xs_stop_server()
     server_pid = -1;
 }
 
-// --- the game ---
-
-static int run(const char *const argv[])
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        execvp(argv[0], (char *const *)argv);
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string xs_make_run_dir()
-{
-    char dir[] = "/tmp/quarrow-run-XXXXXX";
-    if (!mkdtemp(dir))
-        return "";
-    std::string data = std::string(QUARROW_DATA_DIR) + "/.";
-    const char *copy[] = {"cp", "-r", data.c_str(), dir, nullptr};
-    if (run(copy) != 0)
-        return "";
-    std::string saves = std::string(dir) + "/saves";
-    mkdir(saves.c_str(), 0755);
-    return dir;
-}
-
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
     if (!exe)
@@ -157,10 +104,9 @@ bool xs_launch(const std::string &run_dir, const char *exe)
             _exit(126);
         int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = open("/dev/null", O_RDONLY);
         dup2(out, 1);
         dup2(err, 2);
-        dup2(in, 0);
+        dup2(open("/dev/null", O_RDONLY), 0);
         // Flat ground with no bump or pit round the start position, so every
         // run aims at the same blocks.
         setenv("QUARROW_SEED", "83", 1);
@@ -172,59 +118,22 @@ bool xs_launch(const std::string &run_dir, const char *exe)
 
 std::string xs_output()
 {
-    std::string text;
-    FILE *f = fopen((game_dir + "/stdout.txt").c_str(), "rb");
-    if (!f)
-        return text;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    fclose(f);
-    return text;
-}
-
-bool xs_wait_output(const char *needle, double timeout_s)
-{
-    double end = now() + timeout_s;
-    do {
-        if (xs_output().find(needle) != std::string::npos)
-            return true;
-        xs_sleep(0.05);
-    } while (now() < end);
-    return false;
-}
-
-int xs_count_output(const char *needle)
-{
-    std::string text = xs_output();
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        count++;
-    return count;
+    std::ifstream f(game_dir + "/stdout.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 bool xs_wait_exit(double timeout_s, int *status)
 {
-    double end = now() + timeout_s;
-    while (game_pid > 0) {
+    for (double t = 0; game_pid > 0 && t < timeout_s; t += 0.02) {
         int raw = 0;
-        pid_t r = waitpid(game_pid, &raw, WNOHANG);
-        if (r == game_pid) {
+        if (waitpid(game_pid, &raw, WNOHANG) == game_pid) {
             game_pid = -1;
             *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
             return true;
         }
-        if (now() > end)
-            return false;
         xs_sleep(0.02);
     }
     return false;
-}
-
-bool xs_game_running()
-{
-    return game_pid > 0 && waitpid(game_pid, nullptr, WNOHANG) == 0;
 }
 
 void xs_kill_game(int sig)
@@ -238,22 +147,18 @@ void xs_kill_game(int sig)
     }
 }
 
-// --- windows ---
-
-std::string xs_title(Window w)
+static bool titled(Window w, const char *prefix)
 {
-    std::string title;
     char *name = nullptr;
-    if (XFetchName(display, w, &name) && name) {
-        title = name;
+    bool yes = XFetchName(display, w, &name) && name && strncmp(name, prefix, strlen(prefix)) == 0;
+    if (name)
         XFree(name);
-    }
-    return title;
+    return yes;
 }
 
 static Window search(Window w, const char *prefix)
 {
-    if (xs_title(w).rfind(prefix, 0) == 0)
+    if (titled(w, prefix))
         return w;
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
@@ -269,25 +174,12 @@ static Window search(Window w, const char *prefix)
 
 Window xs_find_window(const char *prefix, double timeout_s)
 {
-    double end = now() + timeout_s;
-    do {
-        Window w = search(DefaultRootWindow(display), prefix);
-        if (w)
+    for (double t = 0; t < timeout_s; t += 0.05) {
+        if (Window w = search(DefaultRootWindow(display), prefix))
             return w;
         xs_sleep(0.05);
-    } while (now() < end);
+    }
     return 0;
-}
-
-bool xs_wait_title(Window w, const char *prefix, double timeout_s)
-{
-    double end = now() + timeout_s;
-    do {
-        if (xs_title(w).rfind(prefix, 0) == 0)
-            return true;
-        xs_sleep(0.05);
-    } while (now() < end);
-    return false;
 }
 
 bool xs_window_size(Window w, int *width, int *height)
@@ -300,23 +192,22 @@ bool xs_window_size(Window w, int *width, int *height)
     return true;
 }
 
-// --- input ---
-
 void xs_focus(Window w)
 {
-    XSetInputFocus(display, w, RevertToPointerRoot, CurrentTime);
+    XSetInputFocus(display, w ? w : None, RevertToNone, CurrentTime);
     XSync(display, False);
 }
 
-void xs_focus_follows_pointer()
+void xs_close_window(Window w)
 {
-    XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
-    XSync(display, False);
-}
-
-void xs_move_by(int dx, int dy)
-{
-    XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+    XEvent e;
+    memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSendEvent(display, w, False, NoEventMask, &e);
     XSync(display, False);
 }
 
@@ -329,6 +220,12 @@ void xs_move(Window w, int x, int y)
     XSync(display, False);
 }
 
+void xs_move_by(int dx, int dy)
+{
+    XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+    XSync(display, False);
+}
+
 bool xs_pointer(Window w, int *x, int *y)
 {
     Window root, child;
@@ -337,29 +234,17 @@ bool xs_pointer(Window w, int *x, int *y)
     return XQueryPointer(display, w, &root, &child, &rx, &ry, x, y, &mask);
 }
 
-void xs_button_down(int button)
+void xs_button(int button, bool down)
 {
-    XTestFakeButtonEvent(display, (unsigned)button, True, CurrentTime);
+    XTestFakeButtonEvent(display, (unsigned)button, down, CurrentTime);
     XSync(display, False);
-}
-
-void xs_button_up(int button)
-{
-    XTestFakeButtonEvent(display, (unsigned)button, False, CurrentTime);
-    XSync(display, False);
-}
-
-void xs_click(int button)
-{
-    xs_button_down(button);
-    xs_sleep(0.05);
-    xs_button_up(button);
 }
 
 // A key for a keysym the server's keyboard lacks (a Cyrillic letter): an
 // unused key code is given that keysym, as a second layout would.
-static KeyCode key_for(KeySym sym)
+static KeyCode key_for(const char *name)
 {
+    KeySym sym = XStringToKeysym(name);
     KeyCode code = XKeysymToKeycode(display, sym);
     if (code || sym == NoSymbol)
         return code;
@@ -381,78 +266,19 @@ static KeyCode key_for(KeySym sym)
     return code;
 }
 
-static void tap(KeySym sym, bool shift)
+void xs_key_held(const char *name, bool down)
 {
-    KeyCode code = key_for(sym);
-    KeyCode shift_code = XKeysymToKeycode(display, XK_Shift_L);
-    if (shift)
-        XTestFakeKeyEvent(display, shift_code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, key_for(name), down, CurrentTime);
     XSync(display, False);
+}
+
+void xs_key(const char *name)
+{
+    xs_key_held(name, true);
     xs_sleep(0.03);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-    if (shift)
-        XTestFakeKeyEvent(display, shift_code, False, CurrentTime);
-    XSync(display, False);
+    xs_key_held(name, false);
     xs_sleep(0.03);
 }
-
-void xs_key(const char *keysym_name)
-{
-    tap(XStringToKeysym(keysym_name), false);
-}
-
-static void press(const char *keysym_name, bool down)
-{
-    KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym_name));
-    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
-    XSync(display, False);
-}
-
-void xs_key_down(const char *keysym_name)
-{
-    press(keysym_name, true);
-}
-
-void xs_key_up(const char *keysym_name)
-{
-    press(keysym_name, false);
-}
-
-void xs_type(const char *ascii)
-{
-    for (const char *p = ascii; *p; p++) {
-        KeySym sym = (KeySym)(unsigned char)*p;   // Latin-1 keysyms are the codes themselves
-        KeyCode code = XKeysymToKeycode(display, sym);
-        // The second keysym of a key is its shifted one.
-        bool shift = code && XkbKeycodeToKeysym(display, code, 0, 0) != sym;
-        tap(sym, shift);
-    }
-}
-
-bool xs_close_window(Window w)
-{
-    XEvent e;
-    memset(&e, 0, sizeof e);
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
-    e.xclient.data.l[1] = CurrentTime;
-    bool sent = XSendEvent(display, w, False, NoEventMask, &e) != 0;
-    XSync(display, False);
-    return sent;
-}
-
-bool xs_resize(Window w, int width, int height)
-{
-    XResizeWindow(display, w, (unsigned)width, (unsigned)height);
-    XSync(display, False);
-    return true;
-}
-
-// --- pictures ---
 
 static int mask_shift(unsigned long mask)
 {
@@ -467,22 +293,20 @@ static int mask_shift(unsigned long mask)
 bool xs_screenshot(Window w, xs_image *out)
 {
     int width = 0, height = 0;
-    if (!xs_window_size(w, &width, &height))
-        return false;
-    XImage *img = XGetImage(display, w, 0, 0, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
+    XImage *img = nullptr;
+    if (xs_window_size(w, &width, &height))
+        img = XGetImage(display, w, 0, 0, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
     if (!img)
         return false;
     out->width = width;
     out->height = height;
     out->rgb.resize((size_t)width * height * 3);
-    int rs = mask_shift(img->red_mask), gs = mask_shift(img->green_mask), bs = mask_shift(img->blue_mask);
+    const unsigned long masks[3] = {img->red_mask, img->green_mask, img->blue_mask};
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
             unsigned long p = XGetPixel(img, x, y);
-            unsigned char *o = &out->rgb[3 * ((size_t)y * width + x)];
-            o[0] = (unsigned char)((p & img->red_mask) >> rs);
-            o[1] = (unsigned char)((p & img->green_mask) >> gs);
-            o[2] = (unsigned char)((p & img->blue_mask) >> bs);
+            for (int c = 0; c < 3; c++)
+                out->rgb[3 * ((size_t)y * width + x) + c] = (unsigned char)((p & masks[c]) >> mask_shift(masks[c]));
         }
     XDestroyImage(img);
     return true;
@@ -526,16 +350,4 @@ int xs_distinct_colours(const xs_image &img)
     for (size_t i = 0; i + 2 < img.rgb.size(); i += 3)
         colours.insert((unsigned)img.rgb[i] << 16 | (unsigned)img.rgb[i + 1] << 8 | img.rgb[i + 2]);
     return (int)colours.size();
-}
-
-double xs_fraction_near(const xs_image &img, int x0, int y0, int x1, int y1, int r, int g, int b, int tolerance)
-{
-    int near = 0, all = 0;
-    for (int y = y0; y < y1 && y < img.height; y++)
-        for (int x = x0; x < x1 && x < img.width; x++) {
-            const unsigned char *p = img.at(x, y);
-            all++;
-            near += abs(p[0] - r) <= tolerance && abs(p[1] - g) <= tolerance && abs(p[2] - b) <= tolerance;
-        }
-    return all ? (double)near / all : 0;
 }
