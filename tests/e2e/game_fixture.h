@@ -13,7 +13,7 @@
 #include <vector>
 
 constexpr long CHUNK_FILE_BYTES = 524288;
-constexpr int GRASS = 1;
+constexpr int GRASS = 1, EARTH = 3;
 
 // True once done() holds, polled until timeout_s has passed.
 inline bool wait_until(double timeout_s, const std::function<bool()> &done)
@@ -100,16 +100,32 @@ protected:
     // the game takes back by warping the pointer to the centre; pitch
     // stops at 80 degrees down. Each move waits for that warp, so none is
     // merged with the next on a busy machine.
-    bool look(int dy, int moves)
+    bool look(int dx, int dy, int moves)
     {
         int w = 800, h = 600, x = 0, y = 0;
         xs_window_size(window, &w, &h);
         for (int i = 0; i < moves; i++) {
-            xs_move_by(0, dy);
+            xs_move_by(dx, dy);
             if (!wait_until(3, [&] { return xs_pointer(window, &x, &y) && x == w / 2 && y == h / 2; }))
                 return false;
         }
         return true;
+    }
+    // Waits until two pictures a quarter second apart differ in under 1 % of
+    // their pixels: the player has landed or stopped.
+    bool wait_still()
+    {
+        xs_image a, b;
+        return wait_until(15, [&] {
+            xs_screenshot(window, &a);
+            xs_sleep(0.25);
+            if (!xs_screenshot(window, &b) || a.rgb.size() != b.rgb.size())
+                return false;
+            size_t moved = 0;
+            for (size_t i = 0; i < a.rgb.size(); i++)
+                moved += abs(a.rgb[i] - b.rgb[i]) > 8;
+            return moved < a.rgb.size() / 100;
+        });
     }
     // Whether hot-bar cell i shows a count: near-white pixels the scene behind never has.
     bool count_in_cell(int i)
@@ -154,9 +170,9 @@ protected:
         size_t at = 2 * (((size_t)lx * 64 + ly) * 64 + lz);
         return (unsigned char)chunk[at] | (unsigned char)chunk[at + 1] << 8;
     }
-    // Columns of the ground level's chunk files whose top block is not the
-    // grass the generator tops every column with, as "file lx ly top".
-    static std::vector<std::string> edited_columns(const std::string &folder)
+    // Columns of the ground level's chunk files whose top block is `top`
+    // over `under`, as "file lx ly". The generator tops every column with grass.
+    static std::vector<std::string> columns(const std::string &folder, int top, int under)
     {
         std::vector<std::string> found;
         for (const std::string &f : chunk_files(folder)) {
@@ -165,11 +181,11 @@ protected:
                 continue;
             for (int lx = 0; lx < 64; lx++)
                 for (int ly = 0; ly < 64; ly++) {
-                    int top = 63;
-                    while (top > 0 && !block(c, lx, ly, top))
-                        top--;
-                    if (block(c, lx, ly, top) != GRASS)
-                        found.push_back(f + " " + std::to_string(lx) + " " + std::to_string(ly) + " " + std::to_string(top));
+                    int z = 63;
+                    while (z > 0 && !block(c, lx, ly, z))
+                        z--;
+                    if (block(c, lx, ly, z) == top && block(c, lx, ly, z - 1) == under)
+                        found.push_back(f + " " + std::to_string(lx) + " " + std::to_string(ly));
                 }
         }
         return found;

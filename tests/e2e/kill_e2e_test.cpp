@@ -12,7 +12,7 @@ namespace {
 class E2eKill : public GameTest {
 protected:
     std::string world() { return std::string(run_dir) + "/saves/world 1"; }
-    bool edit_kept() { return edited_columns(world()).size() == 1; }
+    bool edit_kept() { return columns(world(), EARTH, EARTH).size() == 1; }
     void expect_world_intact(const char *when)
     {
         for (const std::string &f : chunk_files(world()))
@@ -27,7 +27,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     std::mt19937 random(seed);
     SCOPED_TRACE("kill moments from seed " + std::to_string(seed));
     start_new_world();
-    ASSERT_TRUE(look(400, 3));   // down at the feet
+    ASSERT_TRUE(look(0, 400, 3));   // down at the feet
     xs_key("Tab");
     xs_button(1, true);
     ASSERT_TRUE(wait_until(20, [&] { return count_in_cell(7); })) << "the grass was not dug";
