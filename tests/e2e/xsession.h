@@ -1,6 +1,5 @@
-// A private X session for end-to-end tests: an Xvfb server of our own, the
-// real game started in a run folder, input through XTEST the way a real
-// keyboard and mouse deliver it, and screenshots read back from the server.
+// A private X session: an Xvfb server of our own, the real game, input
+// through XTEST as a real keyboard and mouse deliver it, and screenshots.
 #pragma once
 
 #include <string>
@@ -13,8 +12,7 @@ typedef unsigned long Window;
 bool xs_start_server();
 void xs_stop_server();
 
-// Starts the game in run_dir, stdout going to run_dir/stdout.txt; exe names
-// an installed copy, nullptr the one just built.
+// Starts the game (exe, or the one just built) in run_dir, stdout to stdout.txt there.
 bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
 // Everything the game has printed so far.
 std::string xs_output();
@@ -27,12 +25,9 @@ Window xs_find_window(const char *prefix, double timeout_s);
 bool xs_window_size(Window w, int *width, int *height);
 // Window 0 takes the focus away from every window.
 void xs_focus(Window w);
-// WM_DELETE_WINDOW, as a window manager's close button sends it.
-void xs_close_window(Window w);
 
-// Input through XTEST. Positions are in the window's own coordinates.
+// Pointer positions are in the window's own coordinates; xs_move_by moves it relatively.
 void xs_move(Window w, int x, int y);
-// A mouse moved by (dx, dy) from wherever the pointer is.
 void xs_move_by(int dx, int dy);
 bool xs_pointer(Window w, int *x, int *y);
 void xs_button(int button, bool down);
@@ -47,7 +42,6 @@ struct xs_image {
 };
 bool xs_screenshot(Window w, xs_image *out);
 bool xs_write_png(const std::string &path, const xs_image &img);
-// Folder that keeps screenshots after the run (build/artefacts).
-std::string xs_artefact_dir();
+std::string xs_artefact_dir();   // build/artefacts, kept after the run
 int xs_distinct_colours(const xs_image &img);
 void xs_sleep(double seconds);
