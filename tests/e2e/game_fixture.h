@@ -3,13 +3,9 @@
 #include "temp_dir.h"
 #include "xsession.h"
 
-#include <gtest/gtest.h>
-
 #include <glob.h>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 constexpr size_t CHUNK_FILE_BYTES = 524288;
 constexpr int GRASS = 1, EARTH = 3;

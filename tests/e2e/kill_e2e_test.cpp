@@ -9,23 +9,20 @@
 
 namespace {
 
-class E2eKill : public GameTest {
-protected:
-    std::string world() { return std::string(run_dir) + "/saves/world 1"; }
-    bool edit_kept() { return columns(world() + "/4-4-4.qrb", EARTH, EARTH).size() == 1; }
-    void expect_world_intact(const char *when)
-    {
-        for (const std::string &f : chunk_files(world()))
-            EXPECT_EQ(read_file(f).size(), CHUNK_FILE_BYTES) << when << ": " << f;
-        EXPECT_TRUE(edit_kept()) << when;
-    }
-};
+using E2eKill = GameTest;
 
 TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
 {
     unsigned seed = (unsigned)time(nullptr);
     srand(seed);
     SCOPED_TRACE("kill moments from seed " + std::to_string(seed));
+    std::string world = std::string(run_dir) + "/saves/world 1";
+    auto edit_kept = [&] { return columns(world + "/4-4-4.qrb", EARTH, EARTH).size() == 1; };
+    auto expect_world_intact = [&](const char *when) {
+        for (const std::string &f : chunk_files(world))
+            EXPECT_EQ(read_file(f).size(), CHUNK_FILE_BYTES) << when << ": " << f;
+        EXPECT_TRUE(edit_kept()) << when;
+    };
     start_game();
     for (int y : {400, 265, 515, 515})   // the language page, New game, Create world twice
         click_menu(y == 400 ? 160 : 400, y);
@@ -36,7 +33,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     ASSERT_TRUE(wait_until(20, [&] { return count_in_cell(7); })) << "the grass was not dug";
     xs_button(1, false);
     // Standing still, only the autosave writes the edit: 30 s after the world was made.
-    ASSERT_TRUE(wait_until(60, [&] { return edit_kept(); })) << "no autosave";
+    ASSERT_TRUE(wait_until(60, edit_kept)) << "no autosave";
     xs_kill_game(SIGKILL);
     expect_world_intact("killed after the autosave");
 

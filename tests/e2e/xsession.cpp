@@ -28,12 +28,6 @@ void xs_sleep(double seconds)
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-// Windows may vanish between a query and its use; that is not a test failure.
-static int ignore_x_error(Display *, XErrorEvent *)
-{
-    return 0;
-}
-
 // Xvfb picks a free display itself and writes its number once it answers,
 // so parallel tests never meet on one.
 bool xs_start_server()
@@ -48,7 +42,8 @@ bool xs_start_server()
         pclose(f);
     char name[20];
     snprintf(name, sizeof name, ":%d", number);
-    XSetErrorHandler(ignore_x_error);
+    // Windows may vanish between a query and its use; that is not a test failure.
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
     display = number >= 0 ? XOpenDisplay(name) : nullptr;
     setenv("DISPLAY", name, 1);
     return display != nullptr;
