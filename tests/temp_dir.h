@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,16 +13,8 @@
 // The whole content of a file; empty when it cannot be read.
 inline std::string read_file(const std::string &path)
 {
-    std::string bytes;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, n);
-    fclose(f);
-    return bytes;
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 // A shell command's standard output and error together, and its exit code.
@@ -36,8 +30,7 @@ inline command_result run_command(const std::string &cmd)
     if (!p)
         return r;
     char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, p)) > 0)
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, p)) > 0;)
         r.text.append(chunk, n);
     int w = pclose(p);
     r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
@@ -58,14 +51,10 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(chdir(old_dir), 0);
-        std::string cmd = std::string("rm -rf '") + dir + "'";
-        EXPECT_EQ(system(cmd.c_str()), 0);
+        EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0);
     }
-    static void write_file(const char *path, const std::string &bytes)
+    static void write_file(const std::string &path, const std::string &bytes)
     {
-        FILE *f = fopen(path, "wb");
-        ASSERT_NE(f, nullptr) << path;
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
+        std::ofstream(path, std::ios::binary) << bytes;
     }
 };
