@@ -1,14 +1,17 @@
-// Settings file: first run, files the game did not write, a full disk.
+// What the game reads at start: the settings file "cfg" and the phrase files.
 #include "app/config.h"
+#include "gui/lang.h"
 
 #include "temp_dir.h"
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
 using ConfigFile = InTempDir;
+using Phrases = InTempDir;
 
 // Width 800, height 600, x and y 30, view distance 1, "rus", world 1, fog on.
 const std::string DEFAULTS("\0\0\0\0\x20\3\0\0\x58\2\0\0\x1e\0\0\0\x1e\0\0\0\1\0\0\0rus\0\1\0\0\0\1\0\0\0\0\0\0\0", CFG_BYTES);
@@ -32,7 +35,6 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         {40, 8, "\xff\x7f\x00\x00", &game_param::window_height, WINDOW_EDGE_MAX},
         {40, 4, "\xff\xff\xff\xff", &game_param::window_width, 800},
         {10, 8, "\x00\x04\x00\x00", &game_param::window_height, 600},   // cut inside the field
-        {40, 20, "\x03\x00\x00\x00", &game_param::view_distance, 3},
         {40, 20, "\x04\x00\x00\x00", &game_param::view_distance, 1},
         {40, 28, "\x70\x11\x01\x00", &game_param::world_counter, 70000},
         {40, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},
@@ -64,6 +66,36 @@ TEST_F(ConfigFile, AFailedWriteKeepsTheOldSettings)
     setrlimit(RLIMIT_FSIZE, &old_limit);
     EXPECT_EQ(read_file("cfg"), DEFAULTS);
     EXPECT_EQ(access("cfg.tmp", F_OK), -1);
+}
+
+TEST_F(Phrases, LineNIsPhraseN)
+{
+    std::string file = "A\r\n" + std::string(130, 'L') + "\nnext\n";
+    for (int n = 4; n <= 300; n++)
+        file += "p" + std::to_string(n) + "\n";
+    mkdir("lang", 0755);
+    write_file("lang/eng.txt", file);
+    lang_init("eng");
+    struct { int n; std::string phrase; } cases[] = {
+        {0, ""}, {1, "A"}, {2, std::string(127, 'L')}, {3, "next"}, {255, "p255"}, {256, ""}, {-1, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lang_get(c.n), c.phrase) << c.n;
+}
+
+// Without its own file a language borrows the other's phrases, so no caption
+// is blank; a FIFO in the file's place is not waited on.
+TEST_F(Phrases, AMissingLanguageFallsBackToTheOther)
+{
+    mkdir("lang", 0755);
+    write_file("lang/rus.txt", "Russian 1\n");
+    ASSERT_EQ(mkfifo("lang/eng.txt", 0600), 0);
+    for (std::string code : {"eng", "%s%n"}) {
+        testing::internal::CaptureStdout();
+        lang_init(code.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "fail not found lang/" + code + ".txt, lang/rus.txt used instead \n");
+    }
+    EXPECT_STREQ(lang_get(1), "Russian 1");
 }
 
 }  // namespace

@@ -3,13 +3,13 @@
 #include "temp_dir.h"
 
 #include <png.h>
-#include <unistd.h>
 
 #include <cstring>
 
 namespace {
 
 using Package = InTempDir;
+using Scripts = InTempDir;
 
 TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
 {
@@ -35,61 +35,48 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
         write_file(r.folder + "/lang/eng.txt", "stale");
     }
 
-    // The icon is a real PNG a menu can show: a block on a clear ground.
+    // The icon is a PNG a menu can show: a block on a clear ground.
     png_image icon;
     memset(&icon, 0, sizeof icon);
     icon.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&icon, "root/usr/share/icons/hicolor/64x64/apps/quarrow.png"))
-        << icon.message;
+    ASSERT_TRUE(png_image_begin_read_from_file(&icon, "root/usr/share/icons/hicolor/64x64/apps/quarrow.png"));
     icon.format = PNG_FORMAT_RGBA;
     std::string pixels(PNG_IMAGE_SIZE(icon), '\0');
     ASSERT_TRUE(png_image_finish_read(&icon, nullptr, &pixels[0], 0, nullptr)) << icon.message;
     EXPECT_EQ(icon.width, 64u);
-    EXPECT_EQ((unsigned char)pixels[3], 0) << "the corner is clear";
-    EXPECT_EQ((unsigned char)pixels[4 * (32 * 64 + 32) + 3], 255) << "the middle is the block";
+    EXPECT_EQ(pixels[3], 0) << "the corner is clear";
+    EXPECT_EQ(pixels[4 * (32 * 64 + 32) + 3], '\xff') << "the middle is the block";
 }
 
-using Scripts = InTempDir;
-
-TEST_F(Scripts, PlayWithoutADisplaySaysAnXSessionIsNeeded)
+// deps.sh with stand-ins in ./bin: user id_u, no package installed, and an
+// apt-get that says a line of dpkg's and ends with apt_status.
+std::string deps_as(const char *id_u, int apt_status)
 {
-    // A copy of the scripts, so nothing can rebuild the tree under test.
-    command_result r = run_command("cp -r '" QUARROW_SOURCE_DIR "/scripts' . && env -u DISPLAY scripts/play.sh");
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.text.find("needs an X session"), std::string::npos) << r.text;
+    return "mkdir -p bin && printf '#!/bin/sh\\necho " + std::string(id_u) + "\\n' > bin/id && printf '#!/bin/sh\\n"
+           "exit 1\\n' > bin/dpkg-query && printf '#!/bin/sh\\necho Unpacking libglut3.12 ...\\nexit " +
+           std::to_string(apt_status) + "\\n' > bin/apt-get && chmod +x bin/* && PATH=\"$PWD/bin:$PATH\" '" +
+           QUARROW_SOURCE_DIR "/scripts/deps.sh' test";
 }
 
-// deps.sh on a machine without the packages, as user id_u, with an apt-get
-// that prints a line of dpkg's and ends with apt_status.
-TEST_F(Scripts, DepsInstallsAsRootQuietlyAndTellsAUserTheWholeCommand)
+TEST_F(Scripts, AMachineNotReadyIsToldWhatToDoInAFewLines)
 {
-    struct { const char *id_u; int apt_status, status; const char *text; bool shown; } cases[] = {
-        {"1000", 0, 1, "sudo apt-get update && sudo apt-get install -y g++ ", true},
-        {"0", 0, 0, "Unpacking", false},
-        {"0", 100, 1, "Unpacking libglut3.12", true},
+    // Copies of the scripts, so nothing can rebuild the tree under test. Root
+    // writes anywhere: as root, the build folder left by root is met by nobody.
+    const std::string copy = "cp -r '" QUARROW_SOURCE_DIR "/scripts' ";
+    struct { std::string command; int status; const char *text; bool shown; } cases[] = {
+        {copy + ". && env -u DISPLAY scripts/play.sh", 1, "needs an X session", true},
+        {deps_as("1000", 0), 1, "sudo apt-get update && sudo apt-get install -y g++ ", true},
+        {deps_as("0", 0), 0, "Unpacking", false},
+        {deps_as("0", 100), 1, "Unpacking libglut3.12", true},
+        {"mkdir -p top/build/CMakeFiles && " + copy + "top/ && chmod -R a+rX . && chmod 555 top/build/CMakeFiles && " +
+             (geteuid() == 0 ? "runuser -u nobody -- " : "") + "env -u QUARROW_SANITIZE top/scripts/test.sh",
+         1, "sudo chown -R ", true},
     };
     for (const auto &c : cases) {
-        run_command("mkdir -p bin && cd bin && printf '#!/bin/sh\\necho " + std::string(c.id_u) + "\\n' > id && "
-           "printf '#!/bin/sh\\nexit 1\\n' > dpkg-query && printf '#!/bin/sh\\necho Unpacking libglut3.12 ...\\nexit " +
-           std::to_string(c.apt_status) + "\\n' > apt-get && chmod +x id dpkg-query apt-get");
-        command_result r = run_command("PATH=\"$PWD/bin:$PATH\" '" QUARROW_SOURCE_DIR "/scripts/deps.sh' test");
-        EXPECT_EQ(r.status, c.status) << r.text;
-        EXPECT_EQ(r.text.find(c.text) != std::string::npos, c.shown) << r.text;
+        command_result r = run_command(c.command);
+        EXPECT_EQ(r.status, c.status) << c.command << "\n" << r.text;
+        EXPECT_EQ(r.text.find(c.text) != std::string::npos, c.shown) << c.command << "\n" << r.text;
     }
-}
-
-TEST_F(Scripts, ABuildFolderLeftByRootIsExplainedInOneLine)
-{
-    // A copy of the scripts whose build folder this user cannot write. Root
-    // writes anywhere, so as root the script runs as nobody.
-    ASSERT_EQ(run_command("mkdir -p top/build/CMakeFiles && cp -r '" QUARROW_SOURCE_DIR "/scripts' top/ && chmod -R a+rX . && "
-                 "chmod 555 top/build/CMakeFiles").status, 0);
-    std::string as_user = geteuid() == 0 ? "runuser -u nobody -- " : "";
-    // The sanitizer run of the suite must not send the script to build-asan/.
-    command_result r = run_command(as_user + "env -u QUARROW_SANITIZE top/scripts/test.sh");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.text.find("sudo chown -R "), std::string::npos) << r.text;
-    EXPECT_EQ(r.text.find('\n'), r.text.size() - 1) << r.text;
 }
 
 }  // namespace
