@@ -25,9 +25,8 @@ inline command_result run_command(const std::string &cmd)
 {
     command_result r;
     FILE *p = popen((cmd + " 2>&1").c_str(), "r");
-    char chunk[4096];
-    for (size_t n; p && (n = fread(chunk, 1, sizeof chunk, p)) > 0;)
-        r.text.append(chunk, n);
+    for (int c; p && (c = fgetc(p)) != EOF;)
+        r.text += (char)c;
     int w = p ? pclose(p) : -1;
     r.status = w != -1 && WIFEXITED(w) ? WEXITSTATUS(w) : -1;
     return r;
