@@ -19,15 +19,14 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
     for (const char *library : {"libglut", "libglu1", "libc6"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
 
-    // Started without a display, the game stops at the window, by then in the
-    // player's folder: made, filled with the installed data (a stale copy
-    // replaced), holding cfg; a relative XDG_DATA_HOME is not a place.
+    // Without a display the game stops at the window, by then in the player's folder: made, filled
+    // with the installed data (a stale copy replaced), holding cfg. A relative XDG_DATA_HOME is no place.
     const std::string phrases = read_file(QUARROW_SOURCE_DIR "/data/lang/eng.txt");
     struct { const char *xdg; std::string folder; } runs[] = {
         {"$PWD/xdg", "xdg/quarrow"}, {"$PWD/xdg", "xdg/quarrow"}, {"xdg", "home/.local/share/quarrow"},
     };
     for (const auto &r : runs) {
-        run_command(std::string("env -u DISPLAY HOME=\"$PWD/home\" XDG_DATA_HOME=") + r.xdg + " root/usr/games/quarrow");
+        run_command(std::string("env -u DISPLAY HOME=$PWD/home XDG_DATA_HOME=") + r.xdg + " root/usr/games/quarrow");
         EXPECT_EQ(read_file(r.folder + "/lang/eng.txt"), phrases) << r.xdg;
         EXPECT_EQ(read_file(r.folder + "/cfg").size(), 40u) << r.xdg;
         write_file(r.folder + "/lang/eng.txt", "stale");
@@ -56,8 +55,7 @@ std::string deps_as(const char *id_u, int apt_status)
 
 TEST_F(Scripts, AMachineNotReadyIsToldWhatToDoInAFewLines)
 {
-    // Copies of the scripts, so nothing can rebuild the tree under test. Root
-    // writes anywhere: as root, the build folder left by root is met by nobody.
+    // Copies of the scripts, so nothing rebuilds the tree under test; as root, nobody meets root's build.
     const std::string copy = "cp -r '" QUARROW_SOURCE_DIR "/scripts' ";
     struct { std::string command; int status; const char *text; bool shown; } cases[] = {
         {copy + ". && env -u DISPLAY scripts/play.sh", 1, "needs an X session", true},

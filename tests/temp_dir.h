@@ -16,10 +16,7 @@ inline std::string read_file(const std::string &path)
 }
 
 // A shell command's standard output and error together, and its exit code.
-struct command_result {
-    std::string text;
-    int status = -1;
-};
+struct command_result { std::string text; int status = -1; };
 
 inline command_result run_command(const std::string &cmd)
 {
