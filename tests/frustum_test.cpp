@@ -1,50 +1,31 @@
-// View-frustum tests with planes set by hand.
+// The view volume from GL's own matrices: what lies inside is kept, what lies
+// past any of the six planes is culled.
 #include "render/frustum_calc.h"
+
+#include "gl_context.h"
+#include "render/overlay.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
 
-// The box -10 < x, y, z < 10 as six planes.
-void box_planes()
+TEST(Frustum, CubesPastAnyPlaneAreCulled)
 {
-    const float planes[6][4] = {{-1, 0, 0, 10}, {1, 0, 0, 10}, {0, 1, 0, 10},
-                                {0, -1, 0, 10}, {0, 0, -1, 10}, {0, 0, 1, 10}};
-    memcpy(m_Frustum, planes, sizeof planes);
-}
-
-TEST(Frustum, NeverComputedPlanesRejectEverything)
-{
-    memset(m_Frustum, 0, sizeof m_Frustum);
-    EXPECT_EQ(CubeInFrustum(0, 0, 0, 1000), 0);
-    EXPECT_EQ(PointInFrustum(0, 0, 0), 0);
-}
-
-TEST(Frustum, CubesOnPlanesAndBeyondCorners)
-{
-    box_planes();
-    EXPECT_EQ(CubeInFrustum(0, 0, 0, 1), 1);
-    // Nearest corner exactly on the right plane: value 0 is behind.
-    EXPECT_EQ(CubeInFrustum(11, 0, 0, 1), 0);
-    EXPECT_EQ(CubeInFrustum(10.5f, 0, 0, 1), 1);
-    // Beyond the corner where two planes meet, behind neither alone: accepted.
-    EXPECT_EQ(CubeInFrustum(14, 14, 0, 5), 1);
-    EXPECT_EQ(CubeInFrustum(16, 16, 0, 5), 0);
-    // A cube holding the whole volume.
-    EXPECT_EQ(CubeInFrustum(0, 0, 0, 100), 1);
-    EXPECT_EQ(PointInFrustum(10, 0, 0), 0);
-    EXPECT_EQ(PointInFrustum(9.9f, -9.9f, 9.9f), 1);
-}
-
-TEST(Frustum, NormalisedPlanesGiveDistances)
-{
-    float planes[6][4] = {{0, 3, 4, 10}};
-    NormalizePlane(planes, 0);
-    EXPECT_FLOAT_EQ(planes[0][1], 0.6f);
-    EXPECT_FLOAT_EQ(planes[0][2], 0.8f);
-    EXPECT_FLOAT_EQ(planes[0][3], 2.0f);
+    ASSERT_TRUE(gl_context_open());
+    e_set_projection();   // 45 degrees high, 4 : 3, from 0.01 to 1000
+    glRotatef(180, 0, 1, 0);   // the eye looks along +z
+    CalculateFrustum();
+    // Eye coordinates (x right, y up, looking along -z); at z = -50 the edges
+    // are at x = 27.6 and y = 20.7.
+    const struct {
+        float x, y, z;
+        int in;
+    } cubes[] = {{0, 0, -50, 1},  {20, 0, -50, 1},  {-20, 0, -50, 1}, {0, 15, -50, 1},  {0, -15, -50, 1},
+                 {0, 0, -990, 1}, {40, 0, -50, 0},  {-40, 0, -50, 0}, {0, 30, -50, 0},  {0, -30, -50, 0},
+                 {0, 0, -1010, 0}, {0, 0, 50, 0}};
+    for (const auto &c : cubes)
+        EXPECT_EQ(CubeInFrustum(-c.x, c.y, -c.z, 1), c.in) << c.x << "," << c.y << "," << c.z;
+    glLoadIdentity();
 }
 
 }  // namespace
