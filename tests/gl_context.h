@@ -60,10 +60,9 @@ std::vector<fb_vertex> feedback_of(F draw)
     // A vertex is x, y, z; the game's points and lines are skipped.
     for (int i = 0; i < count;) {
         int token = (int)buffer[i++];
-        bool polygon = token == GL_POLYGON_TOKEN, line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN;
-        int n = polygon ? (int)buffer[i++] : line ? 2 : 1;
+        int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
         for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
-            if (polygon)
+            if (token == GL_POLYGON_TOKEN)
                 out.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
     }
     return out;

@@ -207,7 +207,6 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
     glColor3f(1, 1, 1);
     glEnable(GL_CULL_FACE);
     draw_buffs();
-    glDisable(GL_CULL_FACE);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ((GLuint)bound, g_textures);   // the dropped boxes drawn next need the atlas
