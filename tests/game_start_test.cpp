@@ -47,7 +47,6 @@ std::string create()
 
 using GameStart = InTempDir;
 
-// From the create page into a world, and back into it from the list.
 TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
 {
     ASSERT_TRUE(gl_context_open());
