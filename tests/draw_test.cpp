@@ -1,199 +1,77 @@
-// Bitmap text and cube primitives, read back through GL feedback mode.
+// Bitmap text as the menus draw it, read back through GL feedback; TGA
+// pictures into textures.
 #include "render/c_math.h"
 
 #include "gl_context.h"
-#include "render/materials.h"
+#include "render/overlay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <string>
 
 namespace {
 
-// Window coordinates come back from feedback with a rounding error of a few ulps.
-#define EXPECT_NEAR_1(a, b) EXPECT_NEAR((a), (b), 1e-3)
-
-class Draw : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(gl_context_open());
-        // The menus' screen: 800 x 600, y down. Window y = 600 - screen y.
-        glViewport(0, 0, 800, 600);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 800, 600, 0, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
-    // Left edges of the glyph quads, in screen units.
-    static std::vector<float> glyph_lefts(const std::vector<fb_vertex> &v)
-    {
+TEST(Draw, TextAdvancesAndCentresOnItsPlace)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    e_begin_overlay();   // the menus' 800 x 600 screen
+    const struct {
+        const char *text;
+        int flags;
+        std::vector<float> lefts;   // of the glyphs drawn at (100, 50)
+    } cases[] = {
+        {"AB", 0, {100, 108}},   // glyphs 10 wide, 8 apart
+        {"AB", PRINT_CENTRED, {92, 100}},
+        {"AB\nC", PRINT_CENTRED, {84, 92, 100}},   // a new line starts at x itself
+        {" A", 0, {108}},                          // a space advances without a glyph
+    };
+    for (const auto &c : cases) {
+        auto v = feedback_of([&] { f_print(100, 50, 10, c.text, c.flags); });
         std::vector<float> lefts;
-        for (size_t q = 0; q + 4 <= v.size(); q += 4)
-            lefts.push_back(std::min({v[q].x, v[q + 1].x, v[q + 2].x, v[q + 3].x}));
-        return lefts;
+        for (size_t i = 0; i + 6 <= v.size(); i += 6)   // two triangles a glyph
+            lefts.push_back(std::round(std::min({v[i].x, v[i + 1].x, v[i + 2].x, v[i + 3].x, v[i + 4].x, v[i + 5].x})));
+        EXPECT_EQ(lefts, c.lefts) << c.text << " " << c.flags;
     }
-    static float screen_y(const fb_vertex &v) { return 600 - v.y; }
-};
-
-TEST_F(Draw, TextGlyphsAdvanceAndCentre)
-{
-    auto v = feedback_of([] { f_print(100, 50, 10, "AB", 0); });
-    ASSERT_EQ(v.size(), 8u);
-    // First glyph: 10 wide, 16 high, top-left corner at (100, 50), in the table's order.
-    EXPECT_NEAR_1(v[0].x, 100);
-    EXPECT_NEAR_1(screen_y(v[0]), 66);
-    EXPECT_NEAR_1(v[1].x, 110);
-    EXPECT_NEAR_1(screen_y(v[2]), 50);
-    EXPECT_NEAR_1(v[3].x, 100);
-    EXPECT_NEAR_1(v[4].x, 108);   // advance 0.8 x size: glyphs overlap by a fifth
-
-    auto c = feedback_of([] { f_print(100, 50, 10, "AB", PRINT_CENTRED); });
-    ASSERT_EQ(c.size(), 8u);
-    EXPECT_NEAR_1(c[0].x, 92);
-
-    // After a newline the line starts at x itself, also when centring.
-    auto n = feedback_of([] { f_print(100, 50, 10, "AB\nC", PRINT_CENTRED); });
-    ASSERT_EQ(n.size(), 12u);
-    EXPECT_NEAR_1(n[8].x, 100);
-    EXPECT_NEAR_1(screen_y(n[11]), 67);   // 50 + trunc(1.7 x 10)
-
-    EXPECT_TRUE(feedback_of([] { f_print(10, 10, 10, "", 0); }).empty());
+    e_end_overlay();
 }
 
-TEST_F(Draw, SpacesTruncateToWholeUnits)
+// True colour is taken, red first as GL wants it; anything else is refused
+// without making a texture name.
+TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
 {
-    auto ten = feedback_of([] { f_print(0, 0, 10, "  A", 0); });
-    ASSERT_EQ(ten.size(), 4u);
-    EXPECT_NEAR_1(glyph_lefts(ten)[0], 16);
-    auto eleven = feedback_of([] { f_print(0, 0, 11, "  A", 0); });
-    ASSERT_EQ(eleven.size(), 4u);
-    EXPECT_NEAR_1(glyph_lefts(eleven)[0], 16);   // 8 + 8, not 17.6
-    auto glyphs = feedback_of([] { f_print(0, 0, 11, "AAA", 0); });
-    auto lefts = glyph_lefts(glyphs);
-    ASSERT_EQ(lefts.size(), 3u);
-    EXPECT_NEAR_1(lefts[1], 8);
-    EXPECT_NEAR_1(lefts[2], 16);
-}
-
-TEST_F(Draw, GlyphTextureCellsFollowTheCodes)
-{
-    // '!' is the top-left cell; byte 200 is glyph 167, row 7, column 6.
-    auto first = feedback_of([] { f_print(0, 0, 10, "!", 0); });
-    ASSERT_EQ(first.size(), 4u);
-    EXPECT_NEAR(first[3].s, 0.0, 1e-6);
-    EXPECT_NEAR(first[3].t, 1.0, 1e-6);
-    EXPECT_NEAR(first[0].t, 1.0 - 1 / 15.4, 1e-6);
-    EXPECT_NEAR(first[1].t, 1.0 - 1 / 15.5, 1e-6);
-    EXPECT_NEAR(first[1].s, 1 / 23.2, 1e-6);
-
-    const char high[] = {(char)200, 0};
-    auto v = feedback_of([&] { f_print(0, 0, 10, high, 0); });
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_NEAR(v[3].s, 6 / 23.15, 1e-6);
-    EXPECT_NEAR(v[3].t, 1.0 - 7 / 15.4, 1e-6);
-
-    const char last[] = {(char)255, 0};
-    auto w = feedback_of([&] { f_print(0, 0, 10, last, 0); });
-    ASSERT_EQ(w.size(), 4u);
-    EXPECT_NEAR(w[3].s, 15 / 23.15, 1e-6);
-    EXPECT_NEAR(w[3].t, 1.0 - 9 / 15.4, 1e-6);
-}
-
-// Object coordinates come back unchanged with an identity projection onto a
-// 2 x 2 viewport: window = object + 1 for x and y, (z + 1) / 2 for depth.
-class Cube : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(gl_context_open());
-        glViewport(0, 0, 2, 2);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDepthRange(0, 1);
+    ASSERT_TRUE(gl_context_open());
+    const std::string path = "/tmp/quarrow-tga-" + std::to_string(getpid());
+    const struct {
+        const char *name;
+        int type, width, height, bits, pixel_bytes;
+        GLint format;   // 0: refused
+    } cases[] = {{"rgb", 2, 2, 2, 24, 12, GL_RGB},          {"rgba, rows of 12 bytes", 2, 3, 2, 32, 24, GL_RGBA},
+                 {"run-length", 10, 2, 2, 24, 12, 0},      {"16 bits", 2, 2, 2, 16, 8, 0},
+                 {"short", 2, 2, 2, 24, 11, 0},            {"16 GB claimed", 2, 65535, 65535, 32, 16, 0}};
+    for (const auto &c : cases) {
+        std::vector<unsigned char> b = {0, 0, (unsigned char)c.type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                        (unsigned char)c.width, (unsigned char)(c.width >> 8),
+                                        (unsigned char)c.height, (unsigned char)(c.height >> 8), (unsigned char)c.bits, 0};
+        for (int i = 0; i < c.pixel_bytes; i++)   // stored blue, green, red(, alpha): 10, 20, 30(, 40) first
+            b.push_back((unsigned char)(10 * (i % (c.bits / 8) + 1) + i / (c.bits / 8)));
+        std::ofstream(path, std::ios::binary).write((const char *)b.data(), (std::streamsize)b.size());
+        GLuint next = 0, ids[1] = {0};
+        glGenTextures(1, &next);
+        EXPECT_EQ(LoadGLTextures(0, path.c_str(), ids, 0), c.format != 0) << c.name;
+        EXPECT_EQ(ids[0], c.format ? next + 1 : 0) << c.name;
+        GLint format = 0;
+        unsigned char texels[3 * 2 * 4];
+        if (c.format) {
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        }
+        EXPECT_TRUE(!c.format || (format == c.format && texels[0] == 30 && texels[1] == 20 && texels[2] == 10)) << c.name;
     }
-    static float ox(const fb_vertex &v) { return v.x - 1; }
-    static float oy(const fb_vertex &v) { return v.y - 1; }
-    static float oz(const fb_vertex &v) { return v.z * 2 - 1; }
-};
-
-TEST_F(Cube, DroppedBoxCornersAtAngleZero)
-{
-    texes[3] = {0.5f, 0.25f, 0.125f, 0.0f, 0.0625f, 0.1875f};
-    auto v = feedback_of([] { draw_cube_filed(0, 0, 0, 0, 1, 3); });
-    ASSERT_EQ(v.size(), 24u);
-    // Base A, B, C, D at height 0: the box stands turned 45 degrees to the grid.
-    const float base[4][2] = {{-0.5f, 0}, {0, 0.5f}, {0.5f, 0}, {0, -0.5f}};
-    for (int i = 0; i < 4; i++) {
-        EXPECT_NEAR(ox(v[i]), base[i][0], 1e-5) << i;
-        EXPECT_NEAR(oy(v[i]), 0, 1e-5) << i;
-        EXPECT_NEAR(oz(v[i]), base[i][1], 1e-5) << i;
-        EXPECT_NEAR(oy(v[4 + i]), 0.75, 1e-5) << i;   // the lid
-    }
-    EXPECT_NEAR(v[0].s, 0.125, 1e-6);   // base takes the bottom cell
-    EXPECT_NEAR(v[4].s, 0.5, 1e-6);     // lid the top cell
-    EXPECT_NEAR(v[6].t, 0.25 + 0.0625, 1e-6);
-    // Side D-C: lower edge v + d, upper edge v.
-    EXPECT_NEAR(v[8].s, 0.0625 + 0.0625, 1e-6);
-    EXPECT_NEAR(v[8].t, 0.1875 + 0.0625, 1e-6);
-    EXPECT_NEAR(oz(v[8]), -0.5, 1e-5);
-    EXPECT_NEAR(v[10].t, 0.1875, 1e-6);
-    EXPECT_NEAR(oy(v[10]), 0.75, 1e-5);
-
-    // Ids the atlas table does not hold draw nothing.
-    EXPECT_TRUE(feedback_of([] { draw_cube_filed(0, 0, 0, 0, 1, 256); }).empty());
-    EXPECT_TRUE(feedback_of([] { draw_cube_filed(0, 0, 0, 0, 1, -1); }).empty());
-}
-
-TEST_F(Cube, OutlineStandsJustOutsideTheBlock)
-{
-    glScalef(0.5f, 0.5f, 0.5f);   // keep the 1-block outline inside the clip volume
-    auto v = feedback_of([] { draw_cube(0, 0, 0); });
-    // 2 rings of 8 segments and 4 edges of 4 segments, 2 vertices a segment.
-    ASSERT_EQ(v.size(), (2u * 8 + 4 * 4) * 2);
-    float lo = 10, hi = -10;
-    for (const fb_vertex &p : v) {
-        lo = std::min(lo, ox(p) * 2);
-        hi = std::max(hi, ox(p) * 2);
-    }
-    EXPECT_NEAR(lo, -0.502, 1e-5);
-    EXPECT_NEAR(hi, 0.502, 1e-5);
-    EXPECT_NEAR(oy(v[0]) * 2, -0.502, 1e-5);   // bottom ring first
-}
-
-}  // namespace
-
-#include "player/particles.h"
-
-namespace {
-
-TEST_F(Draw, ParticlesLiveTheirFramesAndOnlySolidBoxesShow)
-{
-    init_particles();
-    fill_block_tables();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-10, 10, -10, 10, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    prs[0].active = 1;
-    prs[0].life = 20;
-    prs[0].z = 0;
-    int frames = 0;
-    for (int i = 0; i < 30; i++)
-        frames += !feedback_of([] { render_particles(); }).empty();
-    EXPECT_EQ(frames, 21);
-    EXPECT_EQ(prs[0].active, 0);
-
-    add_box(0, 0, 0, 7);   // no material: invisible
-    EXPECT_TRUE(feedback_of([] { render_particles(); }).empty());
-    add_box(1, 1, 0, 3);
-    EXPECT_FALSE(feedback_of([] { render_particles(); }).empty());
-    EXPECT_EQ(pick_box(0.5f, 0.5f, 0.5f), 7);   // still collected
-    init_particles();
+    unlink(path.c_str());
 }
 
 }  // namespace

@@ -1,35 +1,69 @@
-// A real GL context for drawing tests: a small freeglut window on the test X
-// server, and GL feedback mode to read back what a call draws.
+// A real GL context for drawing tests: a freeglut window on the test X server,
+// and GL feedback mode to read back where a call's polygons land.
 #pragma once
-#include <GL/gl.h>
+#include "app/config.h"
+#include "app/engine.h"
+#include "e2e/xsession.h"
+
+#include <GL/freeglut.h>
+#include <unistd.h>
+
 #include <vector>
 
-// Opens the window once per test program; false when no X server could be had.
-bool gl_context_open();
-// The context with the game's own GL state and pictures (e_init run once in
-// the data folder), drawing into a 400 x 300 window, for tests that look at
-// what a player would see.
-bool gl_engine_open();
+// Opens a 400 x 300 window once per test program; false when no X server could be had.
+inline bool gl_context_open()
+{
+    static int state = 0;   // 0 not tried, 1 open, -1 failed
+    if (state == 0) {
+        state = -1;
+        if (!xs_start_server())
+            return false;
+        atexit(xs_stop_server);
+        int argc = 1;
+        char name[] = "quarrow_gl_tests", *argv[] = {name, nullptr};
+        glutInitWindowSize(400, 300);
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        state = glutCreateWindow("quarrow gl tests") > 0 ? 1 : -1;
+    }
+    return state == 1;
+}
+
+// The context with the game's GL state and pictures: e_init run once in the data folder.
+inline bool gl_engine_open()
+{
+    static int state = 0;
+    char here[4096];
+    if (state == 0 && gl_context_open() && getcwd(here, sizeof here) && chdir(QUARROW_DATA_DIR) == 0) {
+        cfg_defaults(get_par_str());
+        fflush(stdout);
+        e_init();
+        state = chdir(here) == 0 ? 1 : -1;
+    }
+    return state == 1;
+}
 
 struct fb_vertex {
     float x, y, z;   // window coordinates
-    float s, t;      // texture coordinates
 };
 
-// Runs draw in GL_3D_COLOR_TEXTURE feedback mode and returns the vertices of
-// every polygon, line and point it produced, in order.
-template <typename F>
-std::vector<fb_vertex> feedback_of(F draw);
-
-std::vector<fb_vertex> parse_feedback(const GLfloat *buffer, int count);
-
+// The polygon vertices draw produced (Mesa hands quads back as two triangles).
 template <typename F>
 std::vector<fb_vertex> feedback_of(F draw)
 {
-    static GLfloat buffer[1 << 16];
-    glFeedbackBuffer(1 << 16, GL_3D_COLOR_TEXTURE, buffer);
+    static GLfloat buffer[1 << 18];
+    glFeedbackBuffer(1 << 18, GL_3D, buffer);
     glRenderMode(GL_FEEDBACK);
     draw();
     int count = glRenderMode(GL_RENDER);
-    return parse_feedback(buffer, count);
+    std::vector<fb_vertex> out;
+    // A vertex is x, y, z; the game's points and lines are skipped.
+    for (int i = 0; i < count;) {
+        int token = (int)buffer[i++];
+        int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
+        for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
+            if (token == GL_POLYGON_TOKEN)
+                out.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
+    }
+    return out;
 }

@@ -1,6 +1,11 @@
-// Chunk meshing: which faces, in which order, with which corners.
+// Terrain as generated, and chunk meshing checked against the blocks: every
+// quad, read back as the block faces it covers, must cover exactly the faces
+// the world's neighbour lookups say show, once each, with the right picture,
+// wound counter-clockwise seen from outside.
 #include "render/mesher.h"
 
+#include "platform/platform.h"
+#include "world/terrain.h"
 #include "world_fixture.h"
 
 #include <algorithm>
@@ -8,188 +13,120 @@
 
 namespace {
 
+int top_grass(int lx, int ly)
+{
+    int lz = 63;
+    while (lz >= 0 && cubes[0].blocks[lx][ly][lz] != 1)
+        lz--;
+    return lz;
+}
+
+TEST(Terrain, LayersByLevel)
+{
+    const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};   // rock, earth, the surface, air
+    for (int level = 0; level < 10; level++) {
+        generateCube(0, 0, 0, level);
+        for (int i = 0; ids[level] >= 0 && i < CHUNK_BLOCKS; i++)
+            ASSERT_EQ((&cubes[0].blocks[0][0][0])[i], ids[level]) << "level " << level;
+    }
+}
+
+// Fields of grass over earth at lz 19 with bumps and pits, and now and then a bowl.
+TEST(Terrain, SurfaceIsGrassOverEarthOrABowl)
+{
+    plat_srand(3);
+    int fields = 0, bumps = 0;
+    for (int chunk = 0; chunk < 14; chunk++) {
+        generateCube(0, 0, 0, 4);
+        if (top_grass(32, 32) < 18) {
+            EXPECT_TRUE(top_grass(32, 32) >= 7 && top_grass(0, 0) == 19);   // the rim meets the fields round it
+            continue;
+        }
+        fields++;
+        for (int lx = 0; lx < 64; lx++)
+            for (int ly = 0; ly < 64; ly++) {
+                int top = top_grass(lx, ly);
+                ASSERT_TRUE(top >= 18 && top <= 20) << lx << "," << ly;
+                bumps += top == 20;
+                for (int lz = 0; lz < 64; lz++)
+                    ASSERT_EQ(cubes[0].blocks[lx][ly][lz], lz < top ? 3 : lz > top ? 0 : 1) << lz;
+            }
+    }
+    EXPECT_TRUE(fields >= 10 && fields <= 13) << fields;   // one bowl in seven
+    EXPECT_NEAR(bumps / fields, 512, 60);                  // one column in eight
+}
+
 using Mesher = HeldWorld;
 
-struct vec3 {
-    float x, y, z;
-};
-
-vec3 vertex(const cube_slot *c, int quad, int k)
+// Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
+cube_slot *random_layers(cube_slot *c)
 {
-    const float *v = &c->vertices[12 * quad + 3 * k];
-    return {v[0], v[1], v[2]};
+    const uint16_t ids[16] = {1, 1, 3, 2, 10, 11, 300};
+    for (int lz = 0, id = 0; lz < 3; lz++)
+        for (int ly = 0; ly < 64; ly++)
+            for (int lx = 0; lx < 64; lx++)
+                c->blocks[lx][ly][lz] = (uint16_t)(id = plat_rand() % 4 ? id : ids[plat_rand() % 16]);
+    return c;
 }
 
-vec3 normal(const cube_slot *c, int quad)
+TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
 {
-    const float *n = &c->normals[12 * quad];
-    return {n[0], n[1], n[2]};
-}
+    // Chunk (0, 0, 4): random neighbours across the seam, air below, nothing above.
+    plat_srand(5);
+    cube_slot *c = random_layers(hold(0, 0, 0, 4, 0));
+    const int next[4][2] = {{1, 0}, {9, 0}, {0, 1}, {0, 9}};
+    for (int i = 0; i < 4; i++)
+        random_layers(hold(i + 1, next[i][0], next[i][1], 4, 0));
+    hold(5, 0, 0, 3, 0);
+    c->blocks[30][63][1] = c->blocks[31][0][1] = 3;   // ends of two ly rows, lx + 1 faces alike
+    c->blocks[5][5][63] = 1;                         // its top, under a missing chunk, stays hidden
+    ASSERT_EQ(create_polygons(0, 0, 4), 1);
 
-// The six neighbours of chunk (4, 4, 4), held and filled with id.
-void hold_neighbours(uint16_t id)
-{
-    int n = 1;
-    HeldWorld::hold(n++, 4, 4, 3, id);
-    HeldWorld::hold(n++, 4, 4, 5, id);
-    HeldWorld::hold(n++, 4, 5, 4, id);
-    HeldWorld::hold(n++, 4, 3, 4, id);
-    HeldWorld::hold(n++, 5, 4, 4, id);
-    HeldWorld::hold(n++, 3, 4, 4, id);
-}
-
-TEST_F(Mesher, AirHasNoFacesAndOneBlockHasSixInOrder)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->quad_count, 0);
-
-    c->blocks[10][20][30] = 3;
-    texes[3] = {0.5f, 0.25f, 0.125f, 0.375f, 0.0625f, 0.1875f};
-    create_polygons(4, 4, 4);
-    ASSERT_EQ(c->quad_count, 6);
-    // Centre in render space: (lx - 64 cx, lz + 64 level, ly - 64 cy).
-    const float X = 10 - 256, Y = 30 + 256, Z = 20 - 256;
-    const vec3 normals[6] = {{0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}};
-    for (int q = 0; q < 6; q++) {
-        vec3 n = normal(c, q);
-        EXPECT_EQ(n.x, normals[q].x) << q;
-        EXPECT_EQ(n.y, normals[q].y) << q;
-        EXPECT_EQ(n.z, normals[q].z) << q;
-        for (int k = 0; k < 4; k++) {
-            vec3 v = vertex(c, q, k);
-            // Every corner lies on the face the normal names, at most a hair past its edges.
-            EXPECT_EQ((v.x - X) * n.x + (v.y - Y) * n.y + (v.z - Z) * n.z, 0.5f) << q << "," << k;
-            EXPECT_NEAR(std::fabs(v.x - X) + std::fabs(v.y - Y) + std::fabs(v.z - Z), 1.5f, 0.01f);
+    const int tiles[4][3] = {{0}, {0, 2, 3}, {1, 1, 1}, {0, 0, 0}};   // [id][bottom, top, side]: atlas cells
+    static uint8_t covered[64][64][64];
+    memset(covered, 0, sizeof covered);
+    for (int q = 0; q < c->quad_count; q++) {
+        const float *v = &c->vertices[12 * q], *n = &c->normals[12 * q], *st = &c->tex_coords[8 * q];
+        int axis = n[0] != 0 ? 0 : n[1] != 0 ? 1 : 2, sign = n[axis] > 0 ? 1 : -1;
+        int face = (axis == 1 ? 0 : axis == 2 ? 2 : 4) + (sign > 0);
+        int a1 = (axis + 1) % 3, a2 = (axis + 2) % 3;
+        float cross = (v[3 + a1] - v[a1]) * (v[6 + a2] - v[a2]) - (v[3 + a2] - v[a2]) * (v[6 + a1] - v[a1]);
+        ASSERT_GT(cross * sign, 0) << "quad " << q << " is wound clockwise";
+        // Render space (X, Y, Z) is (lx, lz + 256, ly) here; a face lies 0.5 from its block's centre.
+        long from[3], to[3];
+        for (int a = 0; a < 3; a++) {
+            float lo = std::min({v[a], v[3 + a], v[6 + a], v[9 + a]}), hi = std::max({v[a], v[3 + a], v[6 + a], v[9 + a]});
+            from[a] = lround(a == axis ? lo - 0.5f * sign : lo + 0.5f);
+            to[a] = a == axis ? from[a] : lround(hi - 0.5f);
         }
+        ASSERT_EQ(std::max({st[0], st[2], st[4], st[6]}), (to[0] - from[0] + 1) * (to[1] - from[1] + 1) * (to[2] - from[2] + 1))
+            << "one picture a block, quad " << q;
+        long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
+        for (long x = from[0]; x <= to[0]; x++)
+            for (long z = from[2]; z <= to[2]; z++) {
+                long y = from[1] - 256;
+                ASSERT_TRUE(x >= 0 && x < 64 && y >= 0 && y < 64 && z >= 0 && z < 64) << q;
+                ASSERT_FALSE(covered[x][z][y] >> face & 1) << "face covered twice by quad " << q;
+                covered[x][z][y] |= (uint8_t)(1 << face);
+                int id = c->blocks[x][z][y];
+                ASSERT_TRUE(block_is_solid(id)) << q;
+                EXPECT_EQ(tile, tiles[id][std::min(face, 2)]) << "id " << id << " face " << face;
+            }
     }
-    c->blocks[9][20][30] = 3;   // a neighbour along lx hides two faces and joins four
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 10);
-    EXPECT_EQ(c->quad_count, 6);
-}
-
-// Faces the quads cover: a quad's s runs from 0 to the blocks it spans.
-int faces_covered(const cube_slot *c)
-{
-    int n = 0;
-    for (int q = 0; q < c->quad_count; q++)
-        n += (int)std::max({c->tex_coords[8 * q], c->tex_coords[8 * q + 2], c->tex_coords[8 * q + 4],
-                            c->tex_coords[8 * q + 6]});
-    return n;
-}
-
-// Equal faces in a row along their texture's u become one quad whose texture
-// repeats once a block; a different picture ends the run; no face is covered
-// twice, and no run leaves the chunk's row.
-TEST_F(Mesher, RowsOfEqualFacesBecomeOneQuad)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    for (int lx = 10; lx < 15; lx++)
-        c->blocks[lx][20][30] = 3;
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 5 * 4 + 2);
-    ASSERT_EQ(c->quad_count, 6);   // bottom, top, two sides: one quad each; the two ends
-    float longest = 0;
-    for (int q = 0; q < 6; q++) {
-        float lo = 1e9f, hi = -1e9f, s_max = 0;
-        for (int k = 0; k < 4; k++) {
-            lo = std::min(lo, vertex(c, q, k).x);
-            hi = std::max(hi, vertex(c, q, k).x);
-            s_max = std::max(s_max, c->tex_coords[8 * q + 2 * k]);
-        }
-        if (hi - lo > 1) {
-            EXPECT_EQ(s_max, 5.0f) << q;   // one picture a block
-        }
-        longest = std::max(longest, hi - lo);
-    }
-    EXPECT_EQ(longest, 5.0f);
-
-    EXPECT_EQ(faces_covered(c), 22);
-
-    c->blocks[12][20][30] = 1;   // grass: its top and sides show other pictures
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 22);
-    EXPECT_EQ(c->quad_count, 1 + 3 + 3 + 3 + 2);   // only the bottoms stay one run
-    EXPECT_EQ(faces_covered(c), 22);
-
-    // The last block of one ly row and the first of the next, both showing lx + 1 faces.
-    c->blocks[30][63][30] = 3;
-    c->blocks[31][0][30] = 3;
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(faces_covered(c), c->face_count);
-}
-
-TEST_F(Mesher, FullChunkDependsOnItsNeighbours)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 3);
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->quad_count, 0);   // absent neighbours hide every border face
-
-    hold_neighbours(0);
-    testing::internal::CaptureStdout();
-    create_polygons(4, 4, 4);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_GT(c->face_count, MESH_QUAD_LIMIT);   // the limit counts faces, as it always has
-    EXPECT_LE(c->face_count, MESH_QUAD_LIMIT + 6);
-    EXPECT_EQ(out, "stoped building, polygons: " + std::to_string(c->face_count) + " \n");
-    EXPECT_LT(c->quad_count, c->face_count / 8);
-}
-
-TEST_F(Mesher, IdsTenAndElevenAndIdsNoTableHolds)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    c->blocks[10][10][10] = 3;
-    c->blocks[10][10][11] = 10;   // above: opaque vertically
-    c->blocks[11][10][10] = 10;   // beside: id 10 itself, which is not solid
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 5);
-    c->blocks[10][10][11] = 11;   // above: still opaque
-    c->blocks[11][10][10] = 11;   // beside: air
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 5);
-    materials[10].solid = 1;
-    c->blocks[11][10][10] = 10;
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 4 + 5);   // the face between them goes; the id-10 block has its own
-    materials[10].solid = 0;
-
-    // Ids outside the tables are air: no faces of their own, hide nothing.
-    c->blocks[30][30][30] = 1000;
-    c->blocks[31][30][30] = 256;
-    c->blocks[32][30][30] = 65535;
-    c->blocks[33][30][30] = 3;
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 5 + 6);
-}
-
-TEST_F(Mesher, BordersLookIntoTheRightChunkAndAcrossTheSeam)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    c->blocks[0][10][10] = 3;
-    hold(1, 5, 4, 4, 0);   // cx + 1: the lx - 1 side of lx = 0
-    hold(2, 3, 4, 4, 3);   // cx - 1 is solid, but lx = 0 does not look there
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 6);
-    cubes[1].blocks[63][10][10] = 3;
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->face_count, 5);
-
-    // Chunk column 0's lx = 63 face looks across the seam into column 9.
-    cube_slot *edge = hold(3, 0, 0, 4, 0);
-    edge->blocks[63][0][0] = 3;
-    create_polygons(0, 0, 4);
-    // Top, ly + 1 and lx - 1 face air inside; below, cy + 1 and column 9 are absent.
-    EXPECT_EQ(edge->face_count, 3);
-    hold(4, 9, 0, 4, 0);
-    create_polygons(0, 0, 4);
-    int with_air_across = edge->face_count;
-    EXPECT_EQ(with_air_across, 4);   // the face toward column 9 appears
-    // Level 9's top looks at level 10: absent, the face stays hidden.
-    cube_slot *high = hold(5, 2, 2, 9, 0);
-    high->blocks[5][5][63] = 3;
-    create_polygons(2, 2, 9);
-    EXPECT_EQ(high->face_count, 5);   // all but the top
+    int faces = 0;   // in the mesher's order: bottom, top, ly - 1, ly + 1, lx - 1, lx + 1
+    for (int lx = 0; lx < 64; lx++)
+        for (int ly = 0; ly < 64; ly++)
+            for (int lz = 0; lz < 64; lz++)
+                for (int face = 0, d = -1; face < 6; face++, d = -d) {
+                    int next = face < 2   ? g_z(0, 0, 4, lx, ly, lz + d)
+                               : face < 4 ? g_y(0, 0, 4, lx, ly + d, lz)
+                                          : g_x(0, 0, 4, lx + d, ly, lz);
+                    bool shows = block_is_solid(c->blocks[lx][ly][lz]) && !block_is_solid(next);
+                    faces += shows;
+                    ASSERT_EQ(covered[lx][ly][lz] >> face & 1, shows) << lx << "," << ly << "," << lz << " face " << face;
+                }
+    EXPECT_EQ(c->face_count, faces);
+    EXPECT_LT(c->quad_count, faces / 2);   // equal neighbours share quads
 }
 
 }  // namespace

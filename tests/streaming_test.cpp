@@ -1,23 +1,21 @@
-// Chunk streaming round the camera, the wrapped world edge, and the frame's sky.
+// The chunk pass: chunks re-meshed with their neighbours, drawn across the
+// world's wrapping edge, culled by the view, the widest view streamed, and
+// the picture they make; the frame round them: sun, light, back faces.
 #include "world/streaming.h"
 
-#include "app/config.h"
-#include "app/engine.h"
-#include "render/overlay.h"
 #include "gl_context.h"
+#include "platform/platform.h"
+#include "render/c_math.h"
 #include "player/physics.h"
 #include "render/frame.h"
-#include "gui/lang.h"
+#include "render/frustum_calc.h"
 #include "render/mesher.h"
+#include "render/overlay.h"
 #include "save/saver.h"
 #include "world_fixture.h"
 
-#include <GL/gl.h>
-
+#include <cmath>
 #include <set>
-#include <sstream>
-#include <tuple>
-#include <unistd.h>
 
 namespace {
 
@@ -25,366 +23,216 @@ class Streaming : public HeldWorld {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(gl_context_open());
+        ASSERT_TRUE(gl_engine_open());
         HeldWorld::SetUp();
+        already_created = 1000;   // nothing is built unless a test asks
+        game = gui = 0;
         glViewport(0, 0, 800, 600);
         e_set_projection();
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        vision_range = 1;
-        camera_x = camera_y = 200;
-        camera_z = 285;
-        camera_rot_x = camera_rot_y = 0;
-        already_created = 0;
     }
-    static void camera_transform()
+    static void look(double x, double y, double z, float pitch, float yaw)
     {
-        glMatrixMode(GL_MODELVIEW);
+        camera_x = x;
+        camera_y = y;
+        camera_z = z;
+        camera_rot_x = pitch;
+        camera_rot_y = yaw;
         glLoadIdentity();
-        glRotatef(camera_rot_x, 1, 0, 0);
-        glRotatef(camera_rot_y, 0, 1, 0);
-        glTranslatef((float)camera_x, (float)-camera_z, (float)camera_y);
-    }
-    // One frame's pass and one physics step, `passes` times; what they printed.
-    static std::string run_passes(int passes)
-    {
-        testing::internal::CaptureStdout();
-        for (int i = 0; i < passes; i++) {
-            camera_transform();
-            draw_buffs();
-            e_psysix();
-        }
-        return testing::internal::GetCapturedStdout();
-    }
-    static std::vector<std::tuple<int, int, int>> created(const std::string &out)
-    {
-        std::vector<std::tuple<int, int, int>> chunks;
-        std::istringstream lines(out);
-        std::string line;
-        while (std::getline(lines, line)) {
-            int slot, x, y, level;
-            if (sscanf(line.c_str(), "created %d,%d %d %d", &slot, &x, &y, &level) == 4)
-                chunks.emplace_back(x, y, level);
-        }
-        return chunks;
+        glRotatef(pitch, 1, 0, 0);
+        glRotatef(yaw, 0, 1, 0);
+        glTranslatef((float)x, (float)-z, (float)y);
     }
 };
+using Frustum = Streaming;
+using Frame = Streaming;
+using ChunkDrawing = Streaming;
 
-TEST_F(Streaming, StartPositionBuildsThirtySixChunksOneEveryThreeSteps)
+// Planes from GL's own matrices: inside is kept, past any of the six culled.
+TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
 {
-    EXPECT_EQ(created(run_passes(1)).size(), 1u);
-    EXPECT_EQ(created(run_passes(2)).size(), 0u);   // the pause after a build
-    std::string out = run_passes(36 * 3);
-    auto chunks = created(out);
-    ASSERT_EQ(chunks.size(), 35u);
-    EXPECT_EQ(chunks.front(), std::make_tuple(3, 3, 4));
-    EXPECT_EQ(chunks.back(), std::make_tuple(5, 5, 6));
-    EXPECT_EQ(c_position_x, 3);
-    EXPECT_EQ(c_position_z, 4);
-    for (int x = 3; x <= 5; x++)
-        for (int y = 3; y <= 5; y++)
-            for (int level = 3; level <= 6; level++) {
-                int slot = world_slot(x, y, level);
-                ASSERT_NE(slot, NO_SLOT) << x << "," << y << "," << level;
-                EXPECT_EQ(cubes[slot].loaded, 1);
-                EXPECT_NE(cubes[slot].vertices, nullptr);
-            }
-    EXPECT_EQ(world_slot(6, 3, 4), NO_SLOT);
-    EXPECT_EQ(world_slot(3, 3, 7), NO_SLOT);
-    // The surface chunk in view has its ground meshed.
-    EXPECT_GT(cubes[world_slot(4, 4, 4)].face_count, 4096);
+    glRotatef(180, 0, 1, 0);   // the eye looks along +z
+    CalculateFrustum();
+    // Eye coordinates, looking along -z; at z = -50 the edges are at x = 27.6, y = 20.7.
+    const float cubes[][4] = {{0, 0, -50, 1},   {20, 0, -50, 1},  {-20, 0, -50, 1}, {0, 15, -50, 1},
+                              {0, -15, -50, 1}, {0, 0, -990, 1},  {40, 0, -50, 0},  {-40, 0, -50, 0},
+                              {0, 30, -50, 0},  {0, -30, -50, 0}, {0, 0, -1010, 0}, {0, 0, 50, 0}};
+    for (const auto &c : cubes)
+        EXPECT_EQ(CubeInFrustum(-c[0], c[1], -c[2], 1), c[3]) << c[0] << "," << c[1] << "," << c[2];
 }
 
-TEST_F(Streaming, LevelsStopAtEight)
+// Seen from the other side of the edge, a chunk lies one world width over.
+TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
 {
-    camera_z = 8 * 64 + 10;
-    std::string out;
-    for (int i = 0; i < 20; i++) {
-        already_created = 0;
-        out += run_passes(1);
+    const int cases[][2] = {{9, 3}, {3, 9}};   // looking along -x, then along -y
+    for (const auto &c : cases) {
+        hold(0, c[0], c[1], 4, 0)->blocks[32][32][14] = 3;   // at (64 cx - 32, 64 cy - 32, 270)
+        create_polygons(c[0], c[1], 4);
+        look(c[0] == 9 ? 10 : 160, c[0] == 9 ? 160 : 10, 270, 0, c[0] == 9 ? 90 : 180);
+        auto seen = feedback_of([] { draw_buffs(); });
+        EXPECT_GE(seen.size(), 6u) << c[0] << "," << c[1];
+        for (const fb_vertex &v : seen)   // ahead, in the middle of the view
+            EXPECT_TRUE(std::fabs(v.x - 400) < 100 && std::fabs(v.y - 300) < 100) << v.x << "," << v.y;
+        *world_entry(c[0], c[1], 4) = NO_SLOT;
     }
-    auto chunks = created(out);
-    ASSERT_EQ(chunks.size(), 18u);   // 3 x 3 columns, levels 7 and 8
-    for (auto &c : chunks)
-        EXPECT_LE(std::get<2>(c), 8);
 }
 
-TEST_F(Streaming, ChunkAcrossTheWorldEdgeIsDrawnWhereItWouldLie)
+// A neighbour's face toward a missing chunk is hidden; once the chunk is
+// built (as air) the neighbour is re-meshed and the face shows.
+TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
 {
-    // Camera in column 0 looking along world -x, every window position held as air.
-    camera_x = 10;
-    camera_y = 200;
-    camera_z = 270;
-    camera_rot_y = 90;
-    int slot = 0;
-    for (int x : {9, 0, 1, 2})
-        for (int y = 3; y <= 5; y++)
-            for (int level = 3; level <= 6; level++)
-                hold(slot++, x, y, level, 0);
-    cube_slot *far_side = &cubes[world_slot(9, 3, 4)];
-    far_side->blocks[32][0][14] = 3;
-    create_polygons(9, 3, 4);
-    ASSERT_EQ(far_side->quad_count, 6);
-
-    camera_transform();
-    GLint depth_before = 0, depth_after = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_before);
-    float before[16], after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, before);
-    // Column 9 drawn at column -1 lies ahead; drawn unshifted it would be behind.
-    auto seen = feedback_of([] { draw_buffs(); });
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_after);
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    EXPECT_GE(seen.size(), 4u);
-    for (const fb_vertex &v : seen) {
-        EXPECT_NEAR(v.x, 400, 150);   // ahead, near the middle of the view
-        EXPECT_NEAR(v.y, 300, 150);
+    const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32},
+                            {0, 9, 6, 32, 0, 32},  {0, 0, 7, 32, 32, 0}, {0, 0, 5, 32, 32, 63}};
+    for (int i = 0; i < 6; i++) {
+        hold(i, next[i][0], next[i][1], next[i][2], 0)->blocks[next[i][3]][next[i][4]][next[i][5]] = 3;
+        create_polygons(next[i][0], next[i][1], next[i][2]);
     }
-    EXPECT_EQ(depth_after, depth_before);
-    EXPECT_EQ(memcmp(before, after, sizeof before), 0);
-    EXPECT_EQ(c_position_x, 0);
-}
-
-TEST_F(Streaming, NewChunkRemeshesItsHeldNeighbours)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    c->blocks[0][10][40] = 3;   // on the face toward chunk 5, which is not held yet
-    hold(1, 3, 4, 4, 0);
-    hold(2, 4, 4, 5, 0);
-    create_polygons(4, 4, 4);
-    EXPECT_EQ(c->quad_count, 5);
     testing::internal::CaptureStdout();
-    ASSERT_EQ(build_chunk(5, 4, 4), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("created ", 0), 0u);
-    EXPECT_EQ(c->quad_count, 6);   // lz 40 of a surface chunk is air
-    EXPECT_EQ(already_created, BUILD_COOLDOWN);
+    EXPECT_EQ(build_chunk(0, 0, 6), 1);
+    testing::internal::GetCapturedStdout();
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
 }
 
-TEST_F(Streaming, FullPoolRefusesTheBuildAndSaysSoOnce)
+// The widest view holds 8 x 8 x 8 chunks; moving on, a column is built before
+// the one left behind is written out and freed.
+TEST_F(Streaming, TheWidestViewMovesOnWithoutFillingThePool)
 {
-    for (int i = 0; i < POOL_SLOTS; i++)
-        cubes[i].loaded = 1;
-    cubes[7].blocks[1][1][1] = 42;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(build_chunk(1, 1, 1), 0);
-    EXPECT_EQ(build_chunk(1, 2, 1), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "chunk pool full, 1 1 1 not built \n");
-    EXPECT_EQ(world_slot(1, 1, 1), NO_SLOT);
-    EXPECT_EQ(cubes[7].blocks[1][1][1], 42);
-}
-
-// The widest view, with chunk files written as chunks leave it.
-class WidestView : public Streaming {
-protected:
-    char dir[64] = "/tmp/quarrow-test-XXXXXX";
-    char old_dir[4096] = "";
-
-    void SetUp() override
-    {
-        Streaming::SetUp();
-        ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
-        ASSERT_EQ(system("mkdir -p saves/corner"), 0);
-        testing::internal::CaptureStdout();
-        init_save_load(world, cubes, world_size, "corner");
-        testing::internal::GetCapturedStdout();
-        vision_range = 3;
-        camera_rot_x = -90;   // looking up at the empty sky: little to draw
-    }
-    void TearDown() override
-    {
-        Streaming::TearDown();
-        EXPECT_EQ(chdir(old_dir), 0);
-        EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0);
-    }
-    // Passes without the build pause until nothing more is built.
-    static std::string stream_all()
-    {
-        std::string out, pass;
+    char dir[] = "/tmp/quarrow-test-XXXXXX", old_dir[4096];
+    ASSERT_TRUE(getcwd(old_dir, sizeof old_dir) && mkdtemp(dir) && chdir(dir) == 0);
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    init_save_load(world, cubes, world_size, "w");
+    vision_range = 3;
+    std::string out, pass;
+    for (double x : {30, 94}) {
         do {
             already_created = 0;
-            pass = run_passes(1);
-            out += pass;
+            look(x, 30, 285, -90, 0);   // looking up at the empty sky: little to draw
+            testing::internal::CaptureStdout();
+            draw_buffs();
+            out += pass = testing::internal::GetCapturedStdout();
         } while (!pass.empty());
-        return out;
     }
-};
-
-TEST_F(WidestView, TheWholeWindowIsHeldAcrossTheWorldsCorner)
-{
-    // At the corner the window spans 8 columns each way and 8 levels; then
-    // one column and one row move on, and each first build comes before the
-    // chunks left behind are written out.
-    const double path[][2] = {{30, 30}, {94, 30}, {94, 94}};
-    for (const auto &at : path) {
-        camera_x = at[0];
-        camera_y = at[1];
-        std::string out = stream_all();
-        EXPECT_EQ(out.find("chunk pool full"), std::string::npos) << at[0] << ", " << at[1];
-        int x0 = c_position_x - 3 + (c_position_x != 0), y0 = c_position_y - 3 + (c_position_y != 0);
-        for (int x = x0; x <= c_position_x + 4; x++)
-            for (int y = y0; y <= c_position_y + 4; y++)
-                for (int level = 1; level <= 8; level++)
-                    ASSERT_NE(world_slot(x, y, level), NO_SLOT) << x << "," << y << "," << level;
-    }
+    EXPECT_EQ(out.find("chunk pool full"), std::string::npos);
+    EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
 }
 
-// --- the frame ---
-
-void expect_rgb(const float *c, float r, float g, float b)
-{
-    EXPECT_NEAR(c[0], r, 1e-5);
-    EXPECT_NEAR(c[1], g, 1e-5);
-    EXPECT_NEAR(c[2], b, 1e-5);
-}
-
-class Frame : public HeldWorld {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(gl_context_open());
-        HeldWorld::SetUp();
-    }
-    void TearDown() override
-    {
-        game = 0;
-        gui = 0;
-        HeldWorld::TearDown();
-    }
-    static void clear_colour(float *out) { glGetFloatv(GL_COLOR_CLEAR_VALUE, out); }
-};
-
-TEST_F(Frame, SkyColoursFollowTheSun)
-{
-    float clear[4];
-    sky_colours(0);   // sunrise: day, but no light yet
-    clear_colour(clear);
-    expect_rgb(clear, 0, 0, 0);
-    expect_rgb(fogColor, 0, 0, 0);
-    expect_rgb(LightDiffuse, 0.4f, 0, 0);
-    sky_colours(0.25);
-    clear_colour(clear);
-    expect_rgb(clear, 0.9f, 0.9f, 1.0f);
-    expect_rgb(fogColor, 0.9f, 0.9f, 0.9f);
-    expect_rgb(LightDiffuse, 1.3f, 1.3f, 1.3f);
-    sky_colours(0.1);   // f = 0.4: no red glow left
-    expect_rgb(LightDiffuse, 0.52f, 0.52f, 0.52f);
-    sky_colours(0.05);
-    EXPECT_GT(LightDiffuse[0], LightDiffuse[1]);
-    sky_colours(-0.3);
-    clear_colour(clear);
-    expect_rgb(clear, 0, 0, 0.05f);
-    expect_rgb(LightDiffuse, 0, 0, 0);
-    GLfloat fog[4];
-    glGetFloatv(GL_FOG_COLOR, fog);
-    expect_rgb(fog, 0, 0, 0);
-}
-
-TEST_F(Frame, GameFrameAtClockZeroAndTheFogSwitch)
+// The frame's centre pixel on a 64 x 64 view, brightness summed.
+int centre_brightness()
 {
     game = 1;
-    gui = 0;
-    world_clock = 0;
-    camera_x = 0;
-    camera_y = camera_z = 0;
-    get_par_str()->fog_enabled = 0;
-    glDisable(GL_FOG);
+    glViewport(0, 0, 64, 64);
+    e_render();   // sets the sky's clear colour
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     e_render();
-    EXPECT_FALSE(glIsEnabled(GL_FOG));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    expect_rgb(LightDiffuse, 0.4f, 0, 0);
-    EXPECT_FLOAT_EQ(sunposx, -500);
-    EXPECT_NEAR(sunposy, 0, 1e-4);
-    get_par_str()->fog_enabled = 1;
-    e_render();
-    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    unsigned char rgb[3];
+    glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return rgb[0] + rgb[1] + rgb[2];
 }
 
-// The ground under the camera, seen straight down at the same clock: the
-// sunlight must not depend on where the player stands.
+// The light comes from the sun's direction: the ground under the player is as
+// bright wherever they stand.
 TEST_F(Frame, SunlitGroundIsEquallyBrightEverywhere)
 {
-    ASSERT_TRUE(gl_engine_open());
-    game = 1;
-    gui = 0;
     get_par_str()->fog_enabled = 0;
-    glDisable(GL_FOG);
-    glViewport(0, 0, 64, 64);
-    e_set_projection();
-    camera_rot_x = 90;
-    camera_rot_y = 0;
-    camera_z = 270;
-    already_created = 1000;   // nothing else is built: only the ground is drawn
-    const struct {
-        double x, y;
-        int cx, cy;
-    } places[] = {{200, 200, 4, 4}, {560, 560, 9, 9}, {200, 560, 4, 9}, {40, 330, 1, 6}};
-    for (double clock : {35.0, 13.0}) {   // a morning sun, then one low in the sky
-        int first = -1;
-        for (const auto &p : places) {
-            cube_slot *c = hold(0, p.cx, p.cy, 4, 0);
-            for (int lx = 0; lx < 64; lx++)
-                for (int ly = 0; ly < 64; ly++)
-                    for (int lz = 0; lz <= 5; lz++)
-                        c->blocks[lx][ly][lz] = 3;
-            create_polygons(p.cx, p.cy, 4);
-            camera_x = p.x;
-            camera_y = p.y;
-            world_clock = clock - p.x / 720;   // the same sun angle at every place
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            e_render();
-            unsigned char rgb[3];
-            glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-            int brightness = rgb[0] + rgb[1] + rgb[2];
-            EXPECT_GT(brightness, 30) << p.x << "," << p.y;
-            if (first < 0)
-                first = brightness;
-            EXPECT_NEAR(brightness, first, 6) << "clock " << clock << " at " << p.x << "," << p.y;
-            release(0);
-            *world_entry(p.cx, p.cy, 4) = NO_SLOT;
-        }
+    int first = -1;
+    for (int c : {4, 9}) {
+        cube_slot *s = hold(0, c, c, 4, 0);
+        for (int i = 0; i < 64 * 64; i++)
+            std::fill_n(&s->blocks[0][0][0] + 64 * i, 6, 3);   // earth up to lz 5
+        create_polygons(c, c, 4);
+        look(64 * c - 32, 64 * c - 32, 270, 90, 0);   // straight down
+        world_clock = 35 - camera_x / 720;             // the same morning sun everywhere
+        int brightness = centre_brightness();
+        first = first < 0 ? brightness : first;
+        EXPECT_GT(brightness, 30);
+        EXPECT_NEAR(brightness, first, 6) << "at column " << c;
+        *world_entry(c, c, 4) = NO_SLOT;
     }
 }
 
-TEST_F(Frame, WhileChunksCannotBeWrittenTheFrameSaysSo)
+// Back faces are culled: with the eye inside a block, the player sees out of it.
+TEST_F(Frame, FromInsideABlockItsFacesAreNotSeen)
 {
-    game = 1;
-    gui = 0;
-    snprintf(frazes[33], sizeof frazes[33], "AB");   // the saving notice
-    testing::internal::CaptureStdout();
-    init_save_load(world, cubes, 10, "no such world");   // no folder: every write fails
-    camera_x = camera_y = 200;   // in chunk (3, 3, 4), which stays held
-    camera_z = 285;
-    hold(0, 3, 3, 4, 3);
-    already_created = BUILD_COOLDOWN;   // the same chunks in both frames
-    size_t saving = feedback_of([] { e_render(); }).size();
-    save_w(3, 3, 4);
-    size_t failing = feedback_of([] { e_render(); }).size();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(failing, saving + 2 * 4);   // two glyphs
+    hold(0, 4, 4, 4, 0)->blocks[32][32][14] = 3;
+    create_polygons(4, 4, 4);
+    look(224, 224, 270, 0, 0);
+    world_clock = 136;   // noon: a bright sky
+    int seen = centre_brightness();
+    float sky[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, sky);
+    EXPECT_NEAR(seen, 255 * (sky[0] + sky[1] + sky[2]), 6);
 }
 
-TEST_F(Frame, MenuOnlyFrameReportsGlErrors)
+// The sun is a square facing the eye round the sun's direction: read back
+// through a box-shaped projection, window coordinates are (x, y, -z) + 600.
+TEST_F(Frame, TheSunIsASquareFacingTheEye)
 {
-    game = 0;
-    gui = 1;
-    LightDiffuse[0] = 7;
-    glEnable(0x1234);   // not a capability: GL_INVALID_ENUM
-    testing::internal::CaptureStdout();
-    e_render();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "error 1280, GL_INVALID_ENUM\n");
-    EXPECT_EQ(LightDiffuse[0], 7);   // no sky without a world
-    LightDiffuse[0] = 1.2f;
-    testing::internal::CaptureStdout();
-    e_render();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    game = 1;
+    world_clock = 10;
+    camera_x = 0;
+    glViewport(0, 0, 1200, 1200);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-600, 600, -600, 600, -600, 600);
+    glMatrixMode(GL_MODELVIEW);
+    auto v = feedback_of([] { e_render(); });   // the sun comes first
+    ASSERT_GE(v.size(), 6u);
+    for (int k = 0; k < 6; k++) {
+        const float d[3] = {v[k].x - 600 - sunposx, v[k].y - 600 - sunposy, 600 - 1200 * v[k].z};
+        float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        EXPECT_NEAR(length, 30 * std::sqrt(2.0f), 0.1f) << k;
+        EXPECT_NEAR((d[0] * sunposx + d[1] * sunposy) / length / 500, 0, 1e-3) << k;
+    }
+}
+
+// A grass field with bumps, drawn in plain white light: every pixel is ground
+// (no sky through pinholes or missing quads), showing a texel of the grass
+// pictures (not another cell, nor the whole atlas).
+TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    plat_srand(9);
+    for (int lx = 0; lx < 64; lx++)
+        for (int ly = 0; ly < 64; ly++) {
+            c->blocks[lx][ly][10] = 1;
+            c->blocks[lx][ly][11] = plat_rand() % 6 ? 0 : 1;   // bumps break the rows of tops
+        }
+    create_polygons(4, 4, 4);
+    glViewport(0, 0, 400, 300);
+    look(224, 224, 272, 40, 30);   // 40 degrees down: some 20 blocks of the field
+    glClearColor(1, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glColor3f(1, 1, 1);
+    glEnable(GL_CULL_FACE);
+    draw_buffs();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ((GLuint)bound, g_textures);   // the dropped boxes drawn next need the atlas
+    std::vector<unsigned char> rgb(400 * 300 * 3);
+    glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    // The colours of atlas cells 2 and 3, the grass top and side, in the atlas the hot bar and boxes use.
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    std::vector<unsigned char> t((size_t)w * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, t.data());
+    std::set<int> grass;
+    for (int y = 0; y < h / ATLAS_EDGE; y++)
+        for (int x = 2 * w / ATLAS_EDGE, i = 3 * (y * w + x); x < 4 * w / ATLAS_EDGE; x++, i += 3)
+            grass.insert(t[i] << 16 | t[i + 1] << 8 | t[i + 2]);
+    int sky = 0, foreign = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        int colour = rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2];
+        sky += colour == 0xff00ff;
+        foreign += colour != 0xff00ff && !grass.count(colour);
+    }
+    EXPECT_EQ(sky, 0);
+    // The hair each quad reaches past its sides samples the edge of the next
+    // cell in a few dozen pixels; a wrong picture changes thousands.
+    EXPECT_LE(foreign, 120);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// A world of held chunks for meshing and streaming tests.
+// A world of held chunks for meshing, streaming, picking and walking tests.
 #pragma once
 #include "render/materials.h"
 #include "world/world.h"
@@ -6,10 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 class HeldWorld : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         world_size = 10;
@@ -23,8 +22,6 @@ protected:
         for (int i = 0; i < POOL_SLOTS; i++)
             release(i);
     }
-
-public:
     static void release(int slot)
     {
         cube_slot *c = &cubes[slot];
@@ -38,8 +35,7 @@ public:
     static cube_slot *hold(int slot, int cx, int cy, int level, uint16_t id)
     {
         cube_slot *c = &cubes[slot];
-        for (int i = 0; i < CHUNK_BLOCKS; i++)
-            (&c->blocks[0][0][0])[i] = id;
+        std::fill_n(&c->blocks[0][0][0], CHUNK_BLOCKS, id);
         c->loaded = 1;
         c->quad_count = -1;
         *world_entry(cx, cy, level) = (int16_t)slot;

@@ -1,4 +1,4 @@
-// The plain way to draw the held chunks, kept to check and to measure the
+// The plain way to draw the held chunks, kept to measure the
 // game's chunk drawing against: every visible face its own quad with atlas
 // coordinates, each chunk culled whole and then quad by quad, one draw call a
 // quad. It reads the blocks through the world's own neighbour lookups, not

@@ -1,0 +1,152 @@
+// The player on the ground: walking, jumping, the view ray, digging, placing.
+#include "app/input.h"
+#include "player/cells.h"
+#include "player/particles.h"
+#include "player/physics.h"
+#include "world_fixture.h"
+
+namespace {
+
+struct spot {
+    int cx, cy, level, lx, ly, lz;
+};
+
+class Physics : public HeldWorld {
+protected:
+    player *me = &gamer[0];
+
+    void SetUp() override
+    {
+        HeldWorld::SetUp();
+        reset_players(1);
+        init_particles();
+        fly_mode = 0;
+        if (!player_cells)
+            player_cells = init_cells(10, 5);
+        cells_active = 0;
+        lay_ground();
+        me->x = me->y = 200.3;
+        me->z = 318;
+    }
+    // Earth up to lz 61 of level 4, so the feet rest at z = 318 and the head
+    // reaches into level 5; across the x and y chunk borders and the seam too.
+    void lay_ground()
+    {
+        const int columns[][2] = {{4, 4}, {3, 4}, {4, 5}, {9, 4}};
+        for (int i = 0; i < 4; i++) {
+            cube_slot *c = hold(i, columns[i][0], columns[i][1], 4, 3);
+            for (int lx = 0; lx < 64; lx++)
+                for (int ly = 0; ly < 64; ly++)
+                    c->blocks[lx][ly][62] = c->blocks[lx][ly][63] = 0;
+        }
+        hold(4, 4, 4, 5, 0);
+    }
+    static uint16_t &at(const spot &s)
+    {
+        return held_chunk(s.cx, s.cy, s.level)->blocks[s.lx][s.ly][s.lz];
+    }
+};
+using Picking = Physics;
+
+TEST_F(Physics, AWallStopsTheWalkAndAJumpClimbsIt)
+{
+    for (int lx = 57; lx < 64; lx++)
+        at({4, 4, 4, lx, 56, 62}) = 2;   // a ledge one block high, toward -x
+    for (int i = 0; i < 40; i++) {
+        me->vel_x = 0.1;   // positive: toward -x
+        if (i == 10) {
+            EXPECT_GE(me->x, 199.5);   // stopped at its face
+            e_jump();
+        }
+        e_psysix();
+    }
+    EXPECT_EQ(me->z, 319.0);   // on top: the head went through the level above
+    EXPECT_LT(me->x, 199.0);
+}
+
+TEST_F(Physics, AboveTheStreamedLevelsAndBelowTheWorldIsAir)
+{
+    me->z = 64 * 9 + 20;   // level 9 is never streamed
+    me->vel_x = 0.1;
+    e_psysix();
+    EXPECT_LT(me->x, 200.3);   // no wall there
+    EXPECT_LT(me->z, 64 * 9 + 20);
+    me->z = -10;
+    e_psysix();
+    EXPECT_LT(me->z, -10);
+}
+
+TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
+{
+    at({4, 4, 4, 56, 56, 61}) = 1;   // grass under the feet
+    me->rot_x = 90;
+    me->dig_button = 1;
+    player_cells->slots[0] = {3, 40};   // a full stack: the drop starts the next
+    player_cells->slots[1] = {0, 0};
+    int steps = 0;
+    while (player_cells->slots[1].count == 0 && steps < 1000) {
+        e_psysix();
+        steps++;
+    }
+    EXPECT_EQ(steps, 1 + 176 + 1);   // aim, 16 strokes 11 steps apart, then the fall
+    EXPECT_EQ(player_cells->slots[1].id, 3);   // grass drops earth
+    int particles = 0;
+    for (const particle &p : prs)
+        particles += p.active;
+    EXPECT_EQ(particles, 16 * 5 + 60);
+    // Rock is never dug.
+    at({4, 4, 4, 56, 56, 60}) = 2;
+    for (int i = 0; i < 300; i++)
+        e_psysix();
+    EXPECT_EQ(at({4, 4, 4, 56, 56, 60}), 2);
+    at({4, 4, 4, 56, 56, 62}) = 3;   // nor a block the head is in
+    for (int i = 0; i < 200; i++)
+        e_psysix();
+    EXPECT_EQ(at({4, 4, 4, 56, 56, 62}), 3);
+}
+
+// A right-click from the ground: the hot bar's grass block lands in the empty
+// cell before the block aimed at, never in the body.
+TEST_F(Picking, ARightClickPlacesWhereAimedAndNeverIntoTheBody)
+{
+    const spot deep = {4, 4, 4, 0, 0, 0};   // in the ground, out of every ray's reach
+    const spot nowhere = {0, 0, -1, 0, 0, 0};
+    const struct {
+        const char *what;
+        double x, y;
+        float pitch, yaw;
+        spot rock, other;   // blocks put there first
+        uint16_t other_id;
+        spot placed;
+    } cases[] = {
+        {"across the y border", 200.3, 254, 0, 0, {4, 5, 4, 56, 63, 63}, deep, 3, {4, 4, 4, 56, 0, 63}},
+        {"across the x border", 194.5, 200.3, 0, 90, {3, 4, 4, 0, 56, 63}, deep, 3, {4, 4, 4, 63, 56, 63}},
+        {"3.8 ahead", 200.3, 199.7, 0, 0, {4, 4, 4, 56, 52, 63}, deep, 3, {4, 4, 4, 56, 53, 63}},
+        {"3.9 ahead", 200.3, 199.6, 0, 0, {4, 4, 4, 56, 52, 63}, deep, 3, nowhere},
+        {"through id 11", 200.3, 199.7, 0, 0, {4, 4, 4, 56, 52, 63}, {4, 4, 4, 56, 53, 63}, 11, {4, 4, 4, 56, 53, 63}},
+        {"at a chunk not held", 200.3, 318.7, 0, 0, deep, deep, 3, nowhere},
+        {"a wall before the head", 200.3, 200.3, 0, 0, {4, 4, 4, 56, 55, 63}, deep, 3, nowhere},
+        {"down at the feet", 200.3, 200.3, 90, 0, deep, deep, 3, nowhere},
+        {"the body on a border", 200.7, 200.3, 60, 90, deep, deep, 3, nowhere},
+        {"past the low seam", -64.05, 220.5, 80, 0, deep, deep, 3, nowhere},
+        {"past the high seam", 576.05, 220.5, 80, 0, deep, deep, 3, nowhere},
+    };
+    for (const auto &c : cases) {
+        lay_ground();
+        at(c.rock) = 2;
+        at(c.other) = c.other_id;
+        me->x = c.x;
+        me->y = c.y;
+        me->z = 318;
+        me->rot_x = c.pitch;
+        me->rot_y = c.yaw;
+        player_cells->slots[0] = {1, 1};
+        me->place_request = 1;
+        e_psysix();
+        // The last block placed empties the slot.
+        EXPECT_EQ(get_cell(player_cells, 0, 0), c.placed.level < 0 ? 1 : 0) << c.what;
+        EXPECT_TRUE(c.placed.level < 0 || at(c.placed) == 1) << c.what;
+    }
+}
+
+}  // namespace
