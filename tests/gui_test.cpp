@@ -7,9 +7,11 @@
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "save/catalogue.h"
+#include "save/names.h"
 #include "temp_dir.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -141,6 +143,27 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     g_world_folder_failed();
     EXPECT_STREQ(t_field[t_world_name].text, "\xec\xe8\xf0");
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
+}
+
+// Folder names are UTF-8: every letter the font has goes to disk as the
+// system's converter writes it and comes back as the same letter.
+TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP1251");
+    ASSERT_NE(cd, (iconv_t)-1);
+    for (int b = 32; b < 256; b++) {
+        if (b == CP1251_UNUSED || b == 127)
+            continue;   // never typed into a name
+        char in[2] = {(char)b, 0}, expected[8] = {0}, disk[8], font[8];
+        char *from = in, *to = expected;
+        size_t left = 1, room = sizeof expected - 1;
+        ASSERT_NE(iconv(cd, &from, &left, &to, &room), (size_t)-1) << b;
+        name_to_disk(in, disk, sizeof disk);
+        EXPECT_STREQ(disk, expected) << b;
+        name_to_font(disk, font, sizeof font);
+        EXPECT_STREQ(font, in) << b;
+    }
+    iconv_close(cd);
 }
 
 using MenuCaptions = MenuInput;
