@@ -93,6 +93,20 @@ TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
         EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
 }
 
+// With every slot taken a chunk is not built, rather than overwriting one
+// held, and the player is told once, not every frame.
+TEST_F(Streaming, AFullPoolBuildsNothingAndSaysSoOnce)
+{
+    for (int i = 0; i < POOL_SLOTS; i++)
+        cubes[i].loaded = 1;
+    cubes[0].blocks[1][1][1] = 42;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(build_chunk(1, 1, 1) + build_chunk(1, 2, 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "chunk pool full, 1 1 1 not built \n");
+    EXPECT_EQ(world_slot(1, 1, 1), NO_SLOT);
+    EXPECT_EQ(cubes[0].blocks[1][1][1], 42);
+}
+
 // The widest view holds 8 x 8 x 8 chunks; moving on, a column is built before
 // the one left behind is written out and freed.
 TEST_F(Streaming, TheWidestViewMovesOnWithoutFillingThePool)
