@@ -2,9 +2,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <png.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -218,22 +216,6 @@ bool xs_screenshot(Window w, xs_image *out)
         }
     XDestroyImage(img);
     return true;
-}
-
-bool xs_write_png(const std::string &path, const xs_image &img)
-{
-    png_image png = {};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = (png_uint_32)img.width;
-    png.height = (png_uint_32)img.height;
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, path.c_str(), 0, img.rgb.data(), 0, nullptr) != 0;
-}
-
-std::string xs_artefact_dir()
-{
-    mkdir(QUARROW_ARTEFACT_DIR, 0755);
-    return QUARROW_ARTEFACT_DIR;
 }
 
 int xs_distinct_colours(const xs_image &img)

@@ -41,7 +41,5 @@ struct xs_image {
     const unsigned char *at(int x, int y) const { return &rgb[3 * ((size_t)y * width + x)]; }
 };
 bool xs_screenshot(Window w, xs_image *out);
-bool xs_write_png(const std::string &path, const xs_image &img);
-std::string xs_artefact_dir();   // build/artefacts, kept after the run
 int xs_distinct_colours(const xs_image &img);
 void xs_sleep(double seconds);
