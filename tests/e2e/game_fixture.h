@@ -42,10 +42,18 @@ protected:
     {
         ASSERT_TRUE(xs_launch(run_dir, exe));
         window = xs_find_window("Quarrow, v0.10, win32", 20);
-        ASSERT_NE(window, 0u) << xs_output();
+        ASSERT_NE(window, 0u) << output();
         xs_image img;
-        ASSERT_TRUE(wait_until(20, [&] { return xs_screenshot(window, &img) && xs_distinct_colours(img) > 1; }));
+        ASSERT_TRUE(wait_until(20, [&] { return xs_screenshot(window, &img) && !uniform(img); }));
         xs_focus(window);
+    }
+    // One colour all over: nothing drawn yet.
+    static bool uniform(const xs_image &img)
+    {
+        for (size_t i = 3; i < img.rgb.size(); i++)
+            if (img.rgb[i] != img.rgb[i % 3])
+                return false;
+        return true;
     }
     // A click on a menu point, in 800 x 600 menu units.
     void click_menu(int x, int y)
@@ -71,9 +79,11 @@ protected:
         ASSERT_TRUE(xs_wait_exit(20, &status));
         EXPECT_EQ(status, 0);
     }
-    static int count(const char *needle)
+    // Everything the game has printed so far.
+    std::string output() const { return read_file(std::string(run_dir) + "/stdout.txt"); }
+    int count(const char *needle) const
     {
-        std::string text = xs_output();
+        std::string text = output();
         int n = 0;
         for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
             n++;

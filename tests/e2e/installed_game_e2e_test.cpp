@@ -35,7 +35,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     for (const char *key : {"Cyrillic_em", "Cyrillic_i", "Cyrillic_er", "Cyrillic_io"})
         xs_key(key);
     click_menu(310, 515);   // Create world, left of the centre: mouse look must start from the centre
-    ASSERT_TRUE(wait_output(std::string("./") + WORLD + "world size 10 \n")) << xs_output();
+    ASSERT_TRUE(wait_output(std::string("./") + WORLD + "world size 10 \n")) << output();
     ASSERT_TRUE(wait_output("created ", 36));
 
     // Moves past the window's edge, the first from where the click left the pointer.
@@ -86,7 +86,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     EXPECT_TRUE(xs_window_size(window, &w, &h) && w <= 1024 && h <= 768) << w << " x " << h;
     click_menu(400, 265);   // New game: the list
     click_menu(250, 235);   // its one world
-    ASSERT_TRUE(wait_output("loaded ", 36)) << xs_output();
+    ASSERT_TRUE(wait_output("loaded ", 36)) << output();
     EXPECT_EQ(count("created "), 0);
     quit(SIGTERM);
     EXPECT_EQ(columns(chunk, EARTH, EARTH), dug);

@@ -26,7 +26,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     start_game();
     for (int y : {400, 265, 515, 515})   // the language page, New game, Create world twice
         click_menu(y == 400 ? 160 : 400, y);
-    ASSERT_TRUE(wait_output("created ", 36)) << xs_output();
+    ASSERT_TRUE(wait_output("created ", 36)) << output();
     ASSERT_TRUE(look(0, 400, 3));   // down at the feet
     xs_key("Tab");
     xs_button(1, true);
@@ -48,7 +48,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     xs_sleep(rand() % 300 / 1000.0);
     xs_kill_game(SIGKILL);
     expect_world_intact("killed during the exit save");
-    EXPECT_EQ(count("damaged"), 0) << xs_output();
+    EXPECT_EQ(count("damaged"), 0) << output();
 }
 
 }  // namespace

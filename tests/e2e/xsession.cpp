@@ -9,9 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <thread>
 
 #include "xsession.h"
@@ -19,7 +16,6 @@
 static pid_t server_pid = -1;
 static pid_t game_pid = -1;
 static Display *display = nullptr;
-static std::string game_dir;
 
 void xs_sleep(double seconds)
 {
@@ -60,7 +56,6 @@ void xs_stop_server()
 
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
-    game_dir = run_dir;
     // Seed 83: flat ground round the start, so every run aims at the same blocks.
     std::string cmd = "cd '" + run_dir + "' && QUARROW_SEED=83 exec '" + (exe ? exe : QUARROW_EXE) +
                       "' >stdout.txt 2>stderr.txt </dev/null";
@@ -70,12 +65,6 @@ bool xs_launch(const std::string &run_dir, const char *exe)
         _exit(127);
     }
     return game_pid > 0;
-}
-
-std::string xs_output()
-{
-    std::ifstream f(game_dir + "/stdout.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 bool xs_wait_exit(double timeout_s, int *status)
@@ -216,12 +205,4 @@ bool xs_screenshot(Window w, xs_image *out)
         }
     XDestroyImage(img);
     return true;
-}
-
-int xs_distinct_colours(const xs_image &img)
-{
-    std::set<unsigned> colours;
-    for (size_t i = 0; i + 2 < img.rgb.size(); i += 3)
-        colours.insert((unsigned)img.rgb[i] << 16 | (unsigned)img.rgb[i + 1] << 8 | img.rgb[i + 2]);
-    return (int)colours.size();
 }

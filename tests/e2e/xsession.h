@@ -14,8 +14,6 @@ void xs_stop_server();
 
 // Starts the game (exe, or the one just built) in run_dir, stdout to stdout.txt there.
 bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
-// Everything the game has printed so far.
-std::string xs_output();
 // Waits for the game to end; status is its exit code, or minus the signal.
 bool xs_wait_exit(double timeout_s, int *status);
 void xs_kill_game(int sig);
@@ -41,5 +39,4 @@ struct xs_image {
     const unsigned char *at(int x, int y) const { return &rgb[3 * ((size_t)y * width + x)]; }
 };
 bool xs_screenshot(Window w, xs_image *out);
-int xs_distinct_colours(const xs_image &img);
 void xs_sleep(double seconds);
