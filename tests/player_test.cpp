@@ -3,6 +3,7 @@
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
+#include "player/picking.h"
 #include "world_fixture.h"
 
 namespace {
@@ -103,6 +104,27 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     for (int i = 0; i < 200; i++)
         e_psysix();
     EXPECT_EQ(at({4, 4, 4, 56, 56, 62}), 3);
+}
+
+// Chunks that are not held hold no world: the view ray passes them, so no
+// block is picked (and outlined) in the empty sky above the streamed levels.
+TEST_F(Picking, NothingIsPickedWhereNoChunkIsHeld)
+{
+    hold(5, 4, 4, 8, 0);   // the top streamed level; level 9 above is never held
+    const struct {
+        const char *what;
+        double z;
+        float pitch;
+        int picked;
+    } cases[] = {{"up into level 9", 64 * 8 + 61, -90, 0},
+                 {"down at the ground", 318, 90, 1},
+                 {"down onto a level not held", 64 * 8 + 2, 90, 0}};
+    for (const auto &c : cases) {
+        me->z = c.z;
+        me->rot_x = c.pitch;
+        view_ray(me);
+        EXPECT_EQ(me->pick_valid, c.picked) << c.what;
+    }
 }
 
 // A right-click from the ground: the hot bar's grass block lands in the empty
