@@ -118,7 +118,7 @@ TEST_F(Picking, NothingIsPickedWhereNoChunkIsHeld)
         int picked;
     } cases[] = {{"up into level 9", 64 * 8 + 61, -90, 0},
                  {"down at the ground", 318, 90, 1},
-                 {"down onto a level not held", 64 * 8 + 2, 90, 0}};
+                 {"down onto a level not held", 64 * 8 + 1, 90, 0}};
     for (const auto &c : cases) {
         me->z = c.z;
         me->rot_x = c.pitch;
