@@ -18,8 +18,8 @@ TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
 {
     Key('0', 0, 0);
     EXPECT_EQ(cells_active, 9);
-    // Shift let go before the letter, or pressed while it is held.
-    const unsigned char press_release[][2] = {{'W', 'w'}, {'w', 'W'}};
+    // As pressed, Shift let go before the letter, or pressed while it is held.
+    const unsigned char press_release[][2] = {{'w', 'w'}, {'W', 'w'}, {'w', 'W'}};
     for (const auto &k : press_release) {
         Key(k[0], 0, 0);
         KeyUp(k[1], 0, 0);
