@@ -118,8 +118,9 @@ TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
         {&b_prev_worlds, 1, true, true}, {&b_next_worlds, 2, true, false},
     };
     for (const auto &t : turns) {
-        if (t.arrow)
+        if (t.arrow) {
             ASSERT_EQ(click_button(*t.arrow), GUI_HANDLED) << t.page;
+        }
         EXPECT_EQ(world_page, t.page);
         EXPECT_EQ(b_prev_worlds >= 0, t.prev) << t.page;
         EXPECT_EQ(b_next_worlds >= 0, t.next) << t.page;

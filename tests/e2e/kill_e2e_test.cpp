@@ -38,6 +38,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     expect_world_intact("killed after the autosave");
 
     start_game();
+    EXPECT_EQ(count("max texture size 0 "), 0) << "the GL context is not asked";
     click_menu(400, 265);   // New game: the list
     click_menu(250, 235);   // world 1
     ASSERT_TRUE(wait_output("loaded ", 1));
