@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -164,6 +165,55 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     g_world_folder_failed();
     EXPECT_STREQ(t_field[t_world_name].text, "\xec\xe8\xf0");
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
+}
+
+// Every page's widgets lie wholly on the 800 x 600 page and none covers
+// another, so each can be seen and clicked.
+TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
+{
+    world_page = 1;   // the list's middle page: both arrows
+    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
+        g_level(page);
+        std::vector<button> boxes(btt, btt + buttons);
+        for (int i = 0; i < t_fields; i++)
+            boxes.push_back({t_field[i].x, t_field[i].y, t_field[i].w, FIELD_FRAME, "", 0, 0});
+        for (int i = 0; i < d_boxes; i++)
+            boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
+        EXPECT_GE(boxes.size(), 2u) << page;
+        for (size_t i = 0; i < boxes.size(); i++) {
+            const button &a = boxes[i];
+            EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            for (size_t k = i + 1; k < boxes.size(); k++) {
+                const button &b = boxes[k];
+                EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y)
+                    << page << ": " << i << " covers " << k;
+            }
+        }
+    }
+}
+
+// The options page shows the settings as they stand and keeps what is chosen.
+TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
+{
+    game_param *p = get_par_str();
+    const struct { int distance_clicks, fog_clicks, distance, fog; } cases[] = {
+        {0, 0, 1, 1}, {2, 1, 3, 0}, {1, 1, 1, 1}, {2, 0, 3, 1},
+    };
+    p->view_distance = 1;
+    p->fog_enabled = 1;
+    for (const auto &c : cases) {
+        g_level(PAGE_MAIN);
+        click_button(b_options);
+        ASSERT_EQ(lvl, PAGE_OPTIONS);
+        for (int i = 0; i < c.distance_clicks; i++)
+            click(d_box[d_v_distance].x, d_box[d_v_distance].y);
+        for (int i = 0; i < c.fog_clicks; i++)
+            click(d_box[d_fog].x, d_box[d_fog].y);
+        EXPECT_EQ(click_button(b_save), GUI_SETTINGS_CHANGED);
+        EXPECT_EQ(lvl, PAGE_MAIN);
+        EXPECT_EQ(p->view_distance, c.distance);
+        EXPECT_EQ(p->fog_enabled, c.fog);
+    }
 }
 
 // Folder names are UTF-8: every letter the font has goes to disk as the
