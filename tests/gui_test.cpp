@@ -59,6 +59,7 @@ TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
     struct { const char *size_file, *chunk; int chosen, played; } cases[] = {
         {nullptr, nullptr, 2, 2},
         {"2\n", "3-3-4.qrb", 1, 2},
+        {"3", nullptr, 1, 3},   // written by hand, without a line end
         {nullptr, "12-4-4.qrb", 1, 2},
         {nullptr, "0-25-4.qrb.damaged", 1, 3},
     };
@@ -257,6 +258,21 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
         bottom = y > bottom ? y : bottom;
     }
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
+}
+
+// A list of more than one page says which page is on show, under its worlds.
+TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    for (int worlds : {40, WORLD_BUTTONS}) {
+        ctlg.count = worlds;
+        g_level(PAGE_WORLDS);
+        int below_the_list = 0;
+        for (const fb_vertex &v : feedback_of(g_draw))
+            below_the_list += 600 - v.y > 462 && 600 - v.y < 495;
+        EXPECT_EQ(below_the_list > 0, worlds > WORLD_BUTTONS) << worlds;
+    }
 }
 
 }  // namespace
