@@ -82,6 +82,10 @@ protected:
     void SetUp() override
     {
         InTempDir::SetUp();
+        ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/lang' ."), 0);
+        testing::internal::CaptureStdout();
+        lang_init("eng");   // captions to draw
+        testing::internal::GetCapturedStdout();
         g_set_par_str(get_par_str());
         g_setctlg(&ctlg);
         // Forty worlds, with names as long as a folder's may be.
@@ -168,11 +172,13 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
 }
 
-// Every page's widgets lie wholly on the 800 x 600 page and none covers
-// another, so each can be seen and clicked.
-TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
+// Every page's widgets are drawn wholly on the 800 x 600 page, where they
+// are clicked, and none covers another, so each can be seen and clicked.
+TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
 {
-    world_page = 1;   // the list's middle page: both arrows
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
+    world_page = 1;               // the list's middle page: both arrows
     for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
         g_level(page);
         std::vector<button> boxes(btt, btt + buttons);
@@ -181,9 +187,19 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
         for (int i = 0; i < d_boxes; i++)
             boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
         EXPECT_GE(boxes.size(), 2u) << page;
+        auto drawn = feedback_polygons(g_draw);
         for (size_t i = 0; i < boxes.size(); i++) {
             const button &a = boxes[i];
             EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            // A glyph's cell reaches a little below its line.
+            int inside = 0;
+            for (const auto &polygon : drawn) {
+                bool in = true;
+                for (const fb_vertex &v : polygon)
+                    in = in && v.x > a.x - 0.5 && v.x < a.x + a.w + 0.5 && 600 - v.y > a.y - 8 && 600 - v.y < a.y + a.h + 8;
+                inside += in;
+            }
+            EXPECT_GT(inside, 0) << page << ": nothing drawn in " << i;
             for (size_t k = i + 1; k < boxes.size(); k++) {
                 const button &b = boxes[k];
                 EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y)
@@ -248,14 +264,19 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     const button &left = btt[play_w[0]], &right = btt[play_w[8]];
     glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
     float top = 600, bottom = 0;
-    for (const fb_vertex &v : feedback_of(g_draw)) {
-        float x = v.x, y = 600 - v.y;
-        if (y < left.y + 1 || y > left.y + left.h + 10)
-            continue;   // not the row
-        const button &b = x < 400 ? left : right;
-        EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
-        top = y < top ? y : top;
-        bottom = y > bottom ? y : bottom;
+    for (const auto &polygon : feedback_polygons(g_draw)) {
+        bool in_row = true;   // the page's caption above reaches down to the row
+        for (const fb_vertex &v : polygon)
+            in_row = in_row && 600 - v.y >= left.y && 600 - v.y <= left.y + left.h + 10;
+        for (const fb_vertex &v : polygon) {
+            float x = v.x, y = 600 - v.y;
+            if (!in_row)
+                continue;
+            const button &b = x < 400 ? left : right;
+            EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
+            top = y < top ? y : top;
+            bottom = y > bottom ? y : bottom;
+        }
     }
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
 }
