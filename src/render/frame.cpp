@@ -81,7 +81,6 @@ void sky_colours(double s)
     float f = clamp01(4 * s);    // daylight: none from the horizon down, all from a quarter up
     float m = clamp01(-4 * s);   // moonlight, the same way round
     float g = 0.9f * f;
-    const float day_sky[3] = {g, g, f};
     for (int i = 0; i < 3; i++) {
         // Day fades into the night's blue, never into black.
         fogColor[i] = g + NIGHT_SKY[i] * (1 - f);
@@ -89,8 +88,8 @@ void sky_colours(double s)
         LightDiffuse[i] = s < 0 ? MOONLIGHT[i] * m : 1.3f * f;
     }
     glFogfv(GL_FOG_COLOR, fogColor);
-    glClearColor(day_sky[0] + NIGHT_SKY[0] * (1 - f), day_sky[1] + NIGHT_SKY[1] * (1 - f),
-                 day_sky[2] + NIGHT_SKY[2] * (1 - f), 1);
+    // The sky is the fog's colour, bluer by day.
+    glClearColor(fogColor[0], fogColor[1], f + NIGHT_SKY[2] * (1 - f), 1);
     // Dawn and dusk: a red glow while the sun is low.
     if (s >= 0 && f < 0.4f)
         LightDiffuse[0] += 0.4f - f;
