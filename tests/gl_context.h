@@ -48,9 +48,10 @@ struct fb_vertex {
 };
 
 // The polygons draw produced, each as its vertices (Mesa hands quads back as
-// two triangles, and a polygon cut by the view's edge as more than three).
+// two triangles, and a polygon cut by the view's edge as more than three);
+// with lines, the line segments too, as pairs.
 template <typename F>
-std::vector<std::vector<fb_vertex>> feedback_polygons(F draw)
+std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false)
 {
     static GLfloat buffer[1 << 18];
     glFeedbackBuffer(1 << 18, GL_3D, buffer);
@@ -58,14 +59,15 @@ std::vector<std::vector<fb_vertex>> feedback_polygons(F draw)
     draw();
     int count = glRenderMode(GL_RENDER);
     std::vector<std::vector<fb_vertex>> out;
-    // A vertex is x, y, z; the game's points and lines are skipped.
+    // A vertex is x, y, z.
     for (int i = 0; i < count;) {
         int token = (int)buffer[i++];
         int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
-        if (token == GL_POLYGON_TOKEN)
+        bool kept = token == GL_POLYGON_TOKEN || (lines && n == 2);
+        if (kept)
             out.emplace_back();
         for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
-            if (token == GL_POLYGON_TOKEN)
+            if (kept)
                 out.back().push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
     }
     return out;

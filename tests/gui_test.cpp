@@ -296,4 +296,22 @@ TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
     }
 }
 
+// The name field shows a blinking cursor after the name typed so far.
+TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    const text_field &t = t_field[t_world_name];
+    int shown = 0;
+    for (int frame = 0; frame < 61; frame++) {
+        bool cursor = false;
+        for (const auto &line : feedback_polygons(g_draw, true))
+            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
+                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
+        shown += cursor;
+    }
+    EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
+}
+
 }  // namespace
