@@ -10,6 +10,7 @@
 #include "save/names.h"
 #include "temp_dir.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -50,6 +51,18 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
     EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
     EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w7");
+    // The world the folder lists first is left out when it is the oldest too.
+    DIR *d = opendir("saves");
+    std::string first;
+    for (dirent *e = readdir(d); e && first.empty(); e = readdir(d))
+        first = e->d_name[0] == 'w' ? e->d_name : "";
+    closedir(d);
+    make_world(first, 5000);
+    testing::internal::CaptureStdout();
+    find_worlds(&ctlg);
+    testing::internal::GetCapturedStdout();
+    for (int k = 0; k < ctlg.count; k++)
+        EXPECT_STRNE(ctlg.worlds[k].disk_name, first.c_str());
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
