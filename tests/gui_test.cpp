@@ -15,7 +15,10 @@
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
@@ -325,6 +328,39 @@ TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
         shown += cursor;
     }
     EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
+}
+
+// A refused name is explained between the form and its button, over nothing else.
+TEST_F(MenuCaptions, ARefusalIsShownBetweenTheFormAndItsButton)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    auto glyphs = [] {
+        std::set<std::vector<float>> small;
+        for (const auto &polygon : feedback_polygons(g_draw)) {
+            std::vector<float> xy;
+            for (const fb_vertex &v : polygon)
+                xy.insert(xy.end(), {v.x, 600 - v.y});
+            float w = std::max(std::fabs(xy[0] - xy[2]), std::fabs(xy[0] - xy[4]));
+            if (w < 40)
+                small.insert(xy);
+        }
+        return small;
+    };
+    std::set<std::vector<float>> plain = glyphs();
+    notice = PHRASE_NAME_TAKEN;
+    float top = 600, bottom = 0;
+    for (const auto &xy : glyphs())
+        if (!plain.count(xy))
+            for (size_t k = 1; k < xy.size(); k += 2) {
+                top = std::min(top, xy[k]);
+                bottom = std::max(bottom, xy[k]);
+            }
+    const list_box &last = d_box[d_world_big];
+    EXPECT_GE(top, last.y + FIELD_FRAME);
+    EXPECT_LE(bottom, btt[b_create_world].y + 4);
+    EXPECT_GT(bottom - top, 10);
 }
 
 }  // namespace
