@@ -268,6 +268,13 @@ TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
         EXPECT_STREQ(font, in) << b;
     }
     iconv_close(cd);
+    // A name longer than the room it goes to is cut there, never past it.
+    char room[8] = "-------";
+    for (const char *name : {"\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91", "\xec\xe8\xf0\xb8"}) {   // UTF-8, and an older CP1251 name
+        name_to_font(name, room, 4);
+        EXPECT_STREQ(room, "\xec\xe8\xf0");
+        EXPECT_EQ(room[4], '-');
+    }
 }
 
 using MenuCaptions = MenuInput;
