@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,7 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
         make_world("w" + std::to_string(age), 10000 + age);
     }
     make_world("\xd0\xbc\xd0\xb8\xd1\x80", 20000);   // "мир" in UTF-8
+    make_world("\xe4\xee\xec", 15000);                // "дом" in CP1251, as older versions named folders
     make_world(std::string(64, 'x'), 30000);
     write_file("saves/notes.txt", "a plain file is not a world");
     testing::internal::CaptureStdout();
@@ -46,7 +48,8 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     EXPECT_NE(said.find("x is not listed: its name is longer than 63 bytes \n"), std::string::npos);
     ASSERT_EQ(ctlg.count, CATALOGUE_MAX);
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
-    EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w6");
+    EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
+    EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w7");
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
@@ -102,6 +105,8 @@ protected:
     }
 };
 
+// Each page has the arrows to the pages beside it, and no others; a world
+// opened from any page is played and comes first in the list from then on.
 TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
 {
     g_level(PAGE_MAIN);
@@ -109,15 +114,31 @@ TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
     // Two columns side by side, wholly on the 800-wide screen.
     EXPECT_LE(btt[play_w[0]].x + btt[play_w[0]].w, btt[play_w[8]].x);
     EXPECT_LE(btt[play_w[8]].x + btt[play_w[8]].w, 800);
-    ASSERT_EQ(click_button(b_next_worlds), GUI_HANDLED);
-    ASSERT_EQ(click_button(b_next_worlds), GUI_HANDLED);
+    const struct { int32_t *arrow; int page; bool prev, next; } turns[] = {
+        {nullptr, 0, false, true}, {&b_next_worlds, 1, true, true}, {&b_next_worlds, 2, true, false},
+        {&b_prev_worlds, 1, true, true}, {&b_next_worlds, 2, true, false},
+    };
+    for (const auto &t : turns) {
+        if (t.arrow) {
+            ASSERT_EQ(click_button(*t.arrow), GUI_HANDLED) << t.page;
+        }
+        EXPECT_EQ(world_page, t.page);
+        EXPECT_EQ(b_prev_worlds >= 0, t.prev) << t.page;
+        EXPECT_EQ(b_next_worlds >= 0, t.next) << t.page;
+    }
+    make_world("disk 39", 1000);
+    make_world("disk 0", 2000);
     EXPECT_EQ(click_button(play_w[7]), GUI_START_WORLD);
     EXPECT_STREQ(w_param.name, "disk 39");
+    catalogue found;
+    find_worlds(&found);
+    EXPECT_STREQ(found.worlds[0].disk_name, "disk 39");
 }
 
 TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
 {
     make_world("world 3", 0);
+    make_world("\xd0\xb4\xd0\xbe\xd0\xbc", 0);   // "дом", UTF-8 on disk
     write_file("saves/world 4", "");
     get_par_str()->world_counter = 3;
     g_level(PAGE_CREATE);
@@ -125,6 +146,7 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     struct { const char *name; int notice; } refused[] = {
         {"", PHRASE_NAME_UNUSABLE}, {"..", PHRASE_NAME_UNUSABLE}, {"a/b", PHRASE_NAME_UNUSABLE},
         {"world 3", PHRASE_NAME_TAKEN}, {"world 4", PHRASE_NAME_TAKEN},
+        {"\xe4\xee\xec", PHRASE_NAME_TAKEN},   // typed in the font's CP1251
     };
     for (const auto &r : refused) {
         retype(r.name);
@@ -143,6 +165,55 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     g_world_folder_failed();
     EXPECT_STREQ(t_field[t_world_name].text, "\xec\xe8\xf0");
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
+}
+
+// Every page's widgets lie wholly on the 800 x 600 page and none covers
+// another, so each can be seen and clicked.
+TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
+{
+    world_page = 1;   // the list's middle page: both arrows
+    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
+        g_level(page);
+        std::vector<button> boxes(btt, btt + buttons);
+        for (int i = 0; i < t_fields; i++)
+            boxes.push_back({t_field[i].x, t_field[i].y, t_field[i].w, FIELD_FRAME, "", 0, 0});
+        for (int i = 0; i < d_boxes; i++)
+            boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
+        EXPECT_GE(boxes.size(), 2u) << page;
+        for (size_t i = 0; i < boxes.size(); i++) {
+            const button &a = boxes[i];
+            EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            for (size_t k = i + 1; k < boxes.size(); k++) {
+                const button &b = boxes[k];
+                EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y)
+                    << page << ": " << i << " covers " << k;
+            }
+        }
+    }
+}
+
+// The options page shows the settings as they stand and keeps what is chosen.
+TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
+{
+    game_param *p = get_par_str();
+    const struct { int distance_clicks, fog_clicks, distance, fog; } cases[] = {
+        {0, 0, 1, 1}, {2, 1, 3, 0}, {1, 1, 1, 1}, {2, 0, 3, 1},
+    };
+    p->view_distance = 1;
+    p->fog_enabled = 1;
+    for (const auto &c : cases) {
+        g_level(PAGE_MAIN);
+        click_button(b_options);
+        ASSERT_EQ(lvl, PAGE_OPTIONS);
+        for (int i = 0; i < c.distance_clicks; i++)
+            click(d_box[d_v_distance].x, d_box[d_v_distance].y);
+        for (int i = 0; i < c.fog_clicks; i++)
+            click(d_box[d_fog].x, d_box[d_fog].y);
+        EXPECT_EQ(click_button(b_save), GUI_SETTINGS_CHANGED);
+        EXPECT_EQ(lvl, PAGE_MAIN);
+        EXPECT_EQ(p->view_distance, c.distance);
+        EXPECT_EQ(p->fog_enabled, c.fog);
+    }
 }
 
 // Folder names are UTF-8: every letter the font has goes to disk as the
