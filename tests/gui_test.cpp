@@ -10,11 +10,15 @@
 #include "save/names.h"
 #include "temp_dir.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
@@ -50,6 +54,18 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
     EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
     EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w7");
+    // The world the folder lists first is left out when it is the oldest too.
+    DIR *d = opendir("saves");
+    std::string first;
+    for (dirent *e = readdir(d); e && first.empty(); e = readdir(d))
+        first = e->d_name[0] == 'w' ? e->d_name : "";
+    closedir(d);
+    make_world(first, 5000);
+    testing::internal::CaptureStdout();
+    find_worlds(&ctlg);
+    testing::internal::GetCapturedStdout();
+    for (int k = 0; k < ctlg.count; k++)
+        EXPECT_STRNE(ctlg.worlds[k].disk_name, first.c_str());
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
@@ -59,6 +75,7 @@ TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
     struct { const char *size_file, *chunk; int chosen, played; } cases[] = {
         {nullptr, nullptr, 2, 2},
         {"2\n", "3-3-4.qrb", 1, 2},
+        {"3", nullptr, 1, 3},   // written by hand, without a line end
         {nullptr, "12-4-4.qrb", 1, 2},
         {nullptr, "0-25-4.qrb.damaged", 1, 3},
     };
@@ -81,6 +98,10 @@ protected:
     void SetUp() override
     {
         InTempDir::SetUp();
+        ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/lang' ."), 0);
+        testing::internal::CaptureStdout();
+        lang_init("eng");   // captions to draw
+        testing::internal::GetCapturedStdout();
         g_set_par_str(get_par_str());
         g_setctlg(&ctlg);
         // Forty worlds, with names as long as a folder's may be.
@@ -167,11 +188,13 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
 }
 
-// Every page's widgets lie wholly on the 800 x 600 page and none covers
-// another, so each can be seen and clicked.
-TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
+// Every page's widgets are drawn wholly on the 800 x 600 page, where they
+// are clicked, and none covers another, so each can be seen and clicked.
+TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
 {
-    world_page = 1;   // the list's middle page: both arrows
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
+    world_page = 1;               // the list's middle page: both arrows
     for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
         g_level(page);
         std::vector<button> boxes(btt, btt + buttons);
@@ -180,9 +203,19 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageCanBeSeenAndClicked)
         for (int i = 0; i < d_boxes; i++)
             boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
         EXPECT_GE(boxes.size(), 2u) << page;
+        auto drawn = feedback_polygons(g_draw);
         for (size_t i = 0; i < boxes.size(); i++) {
             const button &a = boxes[i];
             EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            // A glyph's cell reaches a little below its line.
+            int inside = 0;
+            for (const auto &polygon : drawn) {
+                bool in = true;
+                for (const fb_vertex &v : polygon)
+                    in = in && v.x > a.x - 0.5 && v.x < a.x + a.w + 0.5 && 600 - v.y > a.y - 8 && 600 - v.y < a.y + a.h + 8;
+                inside += in;
+            }
+            EXPECT_GT(inside, 0) << page << ": nothing drawn in " << i;
             for (size_t k = i + 1; k < boxes.size(); k++) {
                 const button &b = boxes[k];
                 EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y)
@@ -235,6 +268,13 @@ TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
         EXPECT_STREQ(font, in) << b;
     }
     iconv_close(cd);
+    // A name longer than the room it goes to is cut there, never past it.
+    char room[8] = "-------";
+    for (const char *name : {"\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91", "\xec\xe8\xf0\xb8"}) {   // UTF-8, and an older CP1251 name
+        name_to_font(name, room, 4);
+        EXPECT_STREQ(room, "\xec\xe8\xf0");
+        EXPECT_EQ(room[4], '-');
+    }
 }
 
 using MenuCaptions = MenuInput;
@@ -247,16 +287,87 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     const button &left = btt[play_w[0]], &right = btt[play_w[8]];
     glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
     float top = 600, bottom = 0;
-    for (const fb_vertex &v : feedback_of(g_draw)) {
-        float x = v.x, y = 600 - v.y;
-        if (y < left.y + 1 || y > left.y + left.h + 10)
-            continue;   // not the row
-        const button &b = x < 400 ? left : right;
-        EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
-        top = y < top ? y : top;
-        bottom = y > bottom ? y : bottom;
+    for (const auto &polygon : feedback_polygons(g_draw)) {
+        bool in_row = true;   // the page's caption above reaches down to the row
+        for (const fb_vertex &v : polygon)
+            in_row = in_row && 600 - v.y >= left.y && 600 - v.y <= left.y + left.h + 10;
+        for (const fb_vertex &v : polygon) {
+            float x = v.x, y = 600 - v.y;
+            if (!in_row)
+                continue;
+            const button &b = x < 400 ? left : right;
+            EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
+            top = y < top ? y : top;
+            bottom = y > bottom ? y : bottom;
+        }
     }
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
+}
+
+// A list of more than one page says which page is on show, under its worlds.
+TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    for (int worlds : {40, WORLD_BUTTONS}) {
+        ctlg.count = worlds;
+        g_level(PAGE_WORLDS);
+        int below_the_list = 0;
+        for (const fb_vertex &v : feedback_of(g_draw))
+            below_the_list += 600 - v.y > 462 && 600 - v.y < 495;
+        EXPECT_EQ(below_the_list > 0, worlds > WORLD_BUTTONS) << worlds;
+    }
+}
+
+// The name field shows a blinking cursor after the name typed so far.
+TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    const text_field &t = t_field[t_world_name];
+    int shown = 0;
+    for (int frame = 0; frame < 61; frame++) {
+        bool cursor = false;
+        for (const auto &line : feedback_polygons(g_draw, true))
+            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
+                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
+        shown += cursor;
+    }
+    EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
+}
+
+// A refused name is explained between the form and its button, over nothing else.
+TEST_F(MenuCaptions, ARefusalIsShownBetweenTheFormAndItsButton)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    auto glyphs = [] {
+        std::set<std::vector<float>> small;
+        for (const auto &polygon : feedback_polygons(g_draw)) {
+            std::vector<float> xy;
+            for (const fb_vertex &v : polygon)
+                xy.insert(xy.end(), {v.x, 600 - v.y});
+            float w = std::max(std::fabs(xy[0] - xy[2]), std::fabs(xy[0] - xy[4]));
+            if (w < 40)
+                small.insert(xy);
+        }
+        return small;
+    };
+    std::set<std::vector<float>> plain = glyphs();
+    notice = PHRASE_NAME_TAKEN;
+    float top = 600, bottom = 0;
+    for (const auto &xy : glyphs())
+        if (!plain.count(xy))
+            for (size_t k = 1; k < xy.size(); k += 2) {
+                top = std::min(top, xy[k]);
+                bottom = std::max(bottom, xy[k]);
+            }
+    const list_box &last = d_box[d_world_big];
+    EXPECT_GE(top, last.y + FIELD_FRAME);
+    EXPECT_LE(bottom, btt[b_create_world].y + 4);
+    EXPECT_GT(bottom - top, 10);
 }
 
 }  // namespace

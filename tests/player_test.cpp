@@ -3,7 +3,6 @@
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
-#include "world/streaming.h"
 #include "world_fixture.h"
 
 namespace {
@@ -65,14 +64,14 @@ TEST_F(Physics, AWallStopsTheWalkAndAJumpClimbsIt)
     EXPECT_LT(me->x, 199.0);
 }
 
-// The top streamed level bears the player on its ground, and waits as a
-// wall while it is not held yet; above it and below the world is air.
+// Level 8, the top streamed level, bears the player on its ground, and waits
+// as a wall while it is not held yet; above it and below the world is air.
 TEST_F(Physics, OnlyStreamedLevelsBearThePlayer)
 {
     const struct { const char *where; int level; bool held, falls, walks; } cases[] = {
-        {"on the top streamed level", TOP_STREAMED_LEVEL, true, false, true},
-        {"on the top level, not held yet", TOP_STREAMED_LEVEL, false, false, false},
-        {"above the streamed levels", TOP_STREAMED_LEVEL + 1, false, true, true},
+        {"on the top streamed level", 8, true, false, true},
+        {"on the top level, not held yet", 8, false, false, false},
+        {"above the streamed levels", 9, false, true, true},
         {"below the world", -1, false, true, false},
     };
     for (const auto &c : cases) {

@@ -130,6 +130,31 @@ TEST_F(Streaming, TheWidestViewMovesOnWithoutFillingThePool)
     EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
 }
 
+// The columns on both sides of the camera's own are streamed, at the
+// world's edge too, where the camera may stand in column 0 or 1.
+TEST_F(Streaming, TheColumnsBesideTheCameraAreStreamedAtTheEdgeToo)
+{
+    char dir[] = "/tmp/quarrow-test-XXXXXX", old_dir[4096];
+    ASSERT_TRUE(getcwd(old_dir, sizeof old_dir) && mkdtemp(dir) && chdir(dir) == 0);
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    init_save_load(world, cubes, world_size, "w");
+    vision_range = 1;
+    const struct { double x; int own, below, above; } cases[] = {{0.2, 0, 9, 1}, {30, 1, 0, 2}, {130, 3, 2, 4}};
+    for (const auto &c : cases) {
+        std::string pass;
+        do {
+            already_created = 0;
+            look(c.x, 30, 285, -90, 0);
+            testing::internal::CaptureStdout();
+            draw_buffs();
+            pass = testing::internal::GetCapturedStdout();
+        } while (!pass.empty());
+        for (int column : {c.below, c.own, c.above})
+            EXPECT_NE(world_slot(column, 1, 4), NO_SLOT) << "camera at x " << c.x << ", column " << column;
+    }
+    EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
+}
+
 // The frame's centre pixel on a 64 x 64 view, brightness summed.
 int centre_brightness()
 {
