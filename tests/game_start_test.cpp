@@ -5,14 +5,19 @@
 #include "app/loop.h"
 #include "gl_context.h"
 #include "gui/gui.h"
+#include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
+#include "render/frame.h"
 #include "save/catalogue.h"
+#include "save/saver.h"
 #include "temp_dir.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -87,6 +92,41 @@ TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
     click(btt[play_w[0]]);
     EXPECT_EQ(game, 1);
     EXPECT_EQ(world_size, 20);
+}
+
+// While a chunk cannot be written the game says so on the screen, and stops
+// saying it once the chunk is on disk.
+TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)
+{
+    ASSERT_TRUE(gl_engine_open());
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    world_size = 10;
+    testing::internal::CaptureStdout();
+    initialize_world();
+    init_save_load(world, cubes, 10, "w");
+    testing::internal::GetCapturedStdout();
+    std::fill_n(&cubes[0].blocks[0][0][0], CHUNK_BLOCKS, 3);
+    cubes[0].loaded = 1;
+    *world_entry(4, 4, 4) = 0;
+    chunk_changed(4, 4, 4);
+    camera_x = camera_y = 200;   // the chunk stays in view
+    camera_z = 285;
+    rlimit old_limit, small = {1000, RLIM_INFINITY};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    small.rlim_max = old_limit.rlim_max;
+    signal(SIGXFSZ, SIG_IGN);
+    game = 1;
+    gui = 0;
+    for (bool full : {true, false}) {
+        setrlimit(RLIMIT_FSIZE, full ? &small : &old_limit);
+        testing::internal::CaptureStdout();
+        int saved = save_w(4, 4, 4);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(saved, !full);
+        EXPECT_EQ(draws_text(e_render, lang_get(PHRASE_SAVING_FAILS), 400, 530, 16), full);
+    }
+    cubes[0].loaded = 0;
+    game = 0;
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
     }
 }
 
-// The options page shows the settings as they stand and keeps what is chosen.
+// The options page shows the settings as they stand, in words, and keeps what is chosen.
 TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
 {
     game_param *p = get_par_str();
@@ -242,6 +242,9 @@ TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
             click(d_box[d_v_distance].x, d_box[d_v_distance].y);
         for (int i = 0; i < c.fog_clicks; i++)
             click(d_box[d_fog].x, d_box[d_fog].y);
+        const list_box &distance = d_box[d_v_distance], &fog = d_box[d_fog];
+        EXPECT_STREQ(distance.items[distance.selected], c.distance == 1 ? "1 chunk" : "3 chunks");
+        EXPECT_STREQ(fog.items[fog.selected], c.fog ? "Fog: on" : "Fog: off");
         EXPECT_EQ(click_button(b_save), GUI_SETTINGS_CHANGED);
         EXPECT_EQ(lvl, PAGE_MAIN);
         EXPECT_EQ(p->view_distance, c.distance);
@@ -304,7 +307,8 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
 }
 
-// A list of more than one page says which page is on show, under its worlds.
+// An empty list says so; a list of more than one page says which page is on
+// show, under its worlds.
 TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
 {
     ASSERT_TRUE(gl_context_open());
@@ -317,6 +321,9 @@ TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
             below_the_list += 600 - v.y > 462 && 600 - v.y < 495;
         EXPECT_EQ(below_the_list > 0, worlds > WORLD_BUTTONS) << worlds;
     }
+    ctlg.count = 0;
+    g_level(PAGE_WORLDS);
+    EXPECT_TRUE(draws_text(g_draw, "No saved worlds yet", 400, 220, 22));
 }
 
 // The name field shows a blinking cursor after the name typed so far.
