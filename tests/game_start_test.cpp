@@ -9,6 +9,7 @@
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
+#include "player/physics.h"
 #include "render/frame.h"
 #include "save/catalogue.h"
 #include "save/saver.h"
@@ -32,6 +33,42 @@ TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
         KeyUp(k[1], 0, 0);
         EXPECT_EQ(keys[k[0]], 0) << k[0];
     }
+}
+
+// Flying, W and S move along the view and back, A and D to its left and right,
+// with Shift held or not.
+TEST(Input, WasdMoveAlongAndAcrossTheView)
+{
+    ASSERT_TRUE(gl_engine_open());
+    gui = game = 0;
+    fly_mode = 1;
+    c_rot_x = 0;
+    for (float yaw : {0.0f, 90.0f}) {
+        c_rot_y = yaw;
+        double moved[4][2];
+        const char *const pairs[] = {"wW", "aA", "sS", "dD"};
+        for (int shift = 0; shift < 2; shift++)
+            for (int k = 0; k < 4; k++) {
+                unsigned char key = (unsigned char)pairs[k][shift];
+                keys[key] = 1;
+                camera_x = camera_y = camera_z = 100;
+                timer = 0;
+                Display();
+                keys[key] = 0;
+                moved[k][0] = camera_x - 100;
+                moved[k][1] = camera_y - 100;
+                EXPECT_EQ(camera_z, 100) << key;
+            }
+        // Facing along +y at yaw 0, the player's left is +x.
+        double forward[2] = {yaw == 0 ? 0.0 : -1.0, yaw == 0 ? 1.0 : 0.0}, left[2] = {forward[1], -forward[0]};
+        const double *expected[4] = {forward, left, forward, left};
+        for (int k = 0; k < 4; k++) {
+            double sign = k < 2 ? 1 : -1, length = k % 2 ? 0.12 : 0.2;
+            EXPECT_NEAR(moved[k][0], sign * length * expected[k][0], 0.01) << pairs[k] << " at yaw " << yaw;
+            EXPECT_NEAR(moved[k][1], sign * length * expected[k][1], 0.01) << pairs[k] << " at yaw " << yaw;
+        }
+    }
+    fly_mode = 0;
 }
 
 // However quickly a frame is drawn, the next waits its turn: at most 80 a second.
