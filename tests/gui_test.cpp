@@ -204,6 +204,20 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
             boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
         EXPECT_GE(boxes.size(), 2u) << page;
         auto drawn = feedback_polygons(g_draw);
+        // The logo: the one wide picture besides the background, above every widget.
+        int logo = 0;
+        for (const auto &polygon : drawn) {
+            float left = 800, right = 0, top = 600, bottom = 0;
+            for (const fb_vertex &v : polygon) {
+                left = std::min(left, v.x), right = std::max(right, v.x);
+                top = std::min(top, 600 - v.y), bottom = std::max(bottom, 600 - v.y);
+            }
+            if (right - left < 600 || bottom - top > 590)
+                continue;
+            logo++;
+            EXPECT_TRUE(top >= 0 && bottom <= 220) << page << ": the logo reaches " << top << " to " << bottom;
+        }
+        EXPECT_GT(logo, 0) << page;
         for (size_t i = 0; i < boxes.size(); i++) {
             const button &a = boxes[i];
             EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
