@@ -6,6 +6,8 @@
 #include "player/picking.h"
 #include "world_fixture.h"
 
+#include <cmath>
+
 namespace {
 
 struct spot {
@@ -105,8 +107,12 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     EXPECT_EQ(steps, 1 + 176 + 1);   // aim, 16 strokes 11 steps apart, then the fall
     EXPECT_EQ(player_cells->slots[1].id, 3);   // grass drops earth
     int particles = 0;
-    for (const particle &p : prs)
+    for (const particle &p : prs) {
         particles += p.active;
+        // They fly off the block's faces, where the block was: (56 - 256, 56 - 256, 256 + 61).
+        EXPECT_TRUE(!p.active || (std::fabs(p.x + 200) <= 0.5f && std::fabs(p.y + 200) <= 0.5f && std::fabs(p.z - 317) <= 0.5f))
+            << p.x << " " << p.y << " " << p.z;
+    }
     EXPECT_EQ(particles, 16 * 5 + 60);
     // Rock is never dug.
     at({4, 4, 4, 56, 56, 60}) = 2;

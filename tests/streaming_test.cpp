@@ -103,6 +103,35 @@ TEST_F(Streaming, TheWidestViewMovesOnWithoutFillingThePool)
     EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
 }
 
+// The columns on both sides of the camera's own are streamed, at the
+// world's edge too, where the camera may stand in column 0 or 1.
+TEST_F(Streaming, TheColumnsBesideTheCameraAreStreamedAtTheEdgeToo)
+{
+    char dir[] = "/tmp/quarrow-test-XXXXXX", old_dir[4096];
+    ASSERT_TRUE(getcwd(old_dir, sizeof old_dir) && mkdtemp(dir) && chdir(dir) == 0);
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    init_save_load(world, cubes, world_size, "w");
+    vision_range = 1;
+    // Along x, then along y.
+    const struct { double x, y; int own, below, above; } cases[] = {
+        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {130, 30, 3, 2, 4}, {30, 0.2, 0, 9, 1}, {30, 130, 3, 2, 4}};
+    for (const auto &c : cases) {
+        std::string pass;
+        do {
+            already_created = 0;
+            look(c.x, c.y, 285, -90, 0);
+            testing::internal::CaptureStdout();
+            draw_buffs();
+            pass = testing::internal::GetCapturedStdout();
+        } while (!pass.empty());
+        for (int column : {c.below, c.own, c.above}) {
+            int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
+            EXPECT_NE(world_slot(cx, cy, 4), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy;
+        }
+    }
+    EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
+}
+
 // A pixel near the frame's centre on a 64 x 64 view, clear of the crosshair,
 // brightness summed.
 int centre_brightness()
