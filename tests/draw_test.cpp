@@ -19,11 +19,7 @@ TEST(Draw, TextAdvancesAndCentresOnItsPlace)
     ASSERT_TRUE(gl_context_open());
     glViewport(0, 0, 800, 600);
     e_begin_overlay();   // the menus' 800 x 600 screen
-    const struct {
-        const char *text;
-        int flags;
-        std::vector<float> lefts;   // of the glyphs drawn at (100, 50)
-    } cases[] = {
+    const struct { const char *text; int flags; std::vector<float> lefts; } cases[] = {   // glyphs drawn at (100, 50)
         {"AB", 0, {100, 108}},   // glyphs 10 wide, 8 apart
         {"AB", PRINT_CENTRED, {92, 100}},
         {"AB\nC", PRINT_CENTRED, {84, 92, 100}},   // a new line starts at x itself
@@ -45,18 +41,13 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
 {
     ASSERT_TRUE(gl_context_open());
     const std::string path = "/tmp/quarrow-tga-" + std::to_string(getpid());
-    const struct {
-        const char *name;
-        int type, width, height, bits, pixel_bytes;
-        GLint format;   // 0: refused
-    } cases[] = {{"rgb", 2, 2, 2, 24, 12, GL_RGB},          {"rgba, rows of 12 bytes", 2, 3, 2, 32, 24, GL_RGBA},
-                 {"rgb, rows of 9 bytes", 2, 3, 2, 24, 18, GL_RGB},
-                 {"run-length", 10, 2, 2, 24, 12, 0},      {"16 bits", 2, 2, 2, 16, 8, 0},
-                 {"short", 2, 2, 2, 24, 11, 0},            {"16 GB claimed", 2, 65535, 65535, 32, 16, 0}};
+    const struct { const char *name; int type, width, height, bits, pixel_bytes; GLint format; } cases[] = {
+        {"rgb", 2, 2, 2, 24, 12, GL_RGB}, {"rgba, rows of 12 bytes", 2, 3, 2, 32, 24, GL_RGBA},   // format 0: refused
+        {"rgb, rows of 9 bytes", 2, 3, 2, 24, 18, GL_RGB}, {"run-length", 10, 2, 2, 24, 12, 0},
+        {"16 bits", 2, 2, 2, 16, 8, 0}, {"short", 2, 2, 2, 24, 11, 0}, {"16 GB claimed", 2, 65535, 65535, 32, 16, 0}};
     for (const auto &c : cases) {
-        std::vector<unsigned char> b = {0, 0, (unsigned char)c.type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                        (unsigned char)c.width, (unsigned char)(c.width >> 8),
-                                        (unsigned char)c.height, (unsigned char)(c.height >> 8), (unsigned char)c.bits, 0};
+        std::vector<unsigned char> b = {0, 0, (unsigned char)c.type, 0, 0, 0, 0, 0, 0, 0, 0, 0, (unsigned char)c.width,
+            (unsigned char)(c.width >> 8), (unsigned char)c.height, (unsigned char)(c.height >> 8), (unsigned char)c.bits, 0};
         for (int i = 0; i < c.pixel_bytes; i++)   // stored blue, green, red(, alpha): 10, 20, 30(, 40) first
             b.push_back((unsigned char)(10 * (i % (c.bits / 8) + 1) + i / (c.bits / 8)));
         std::ofstream(path, std::ios::binary).write((const char *)b.data(), (std::streamsize)b.size());

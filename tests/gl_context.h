@@ -10,6 +10,7 @@
 #include <GL/freeglut.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -47,31 +48,35 @@ inline bool gl_engine_open()
 }
 
 struct fb_vertex {
-    float x, y, z;   // window coordinates
+    float x, y, z;                        // window coordinates
+    float brightness = 0, s = 0, t = 0;   // when lit: red + green + blue, and the texture coordinates
 };
 
 // The polygons draw produced, each as its vertices (Mesa hands quads back as
 // two triangles, and a polygon cut by the view's edge as more than three);
-// with lines, the line segments too, as pairs.
+// with lines, the line segments too, as pairs; lit, with colour and texture.
 template <typename F>
-std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false)
+std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false, bool lit = false)
 {
     static GLfloat buffer[1 << 18];
-    glFeedbackBuffer(1 << 18, GL_3D, buffer);
+    glFeedbackBuffer(1 << 18, lit ? GL_3D_COLOR_TEXTURE : GL_3D, buffer);
     glRenderMode(GL_FEEDBACK);
     draw();
     int count = glRenderMode(GL_RENDER);
     std::vector<std::vector<fb_vertex>> out;
-    // A vertex is x, y, z.
+    const int size = lit ? 11 : 3;   // x y z, then r g b a, s t r q
     for (int i = 0; i < count;) {
         int token = (int)buffer[i++];
         int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
         bool kept = token == GL_POLYGON_TOKEN || (lines && n == 2);
         if (kept)
             out.emplace_back();
-        for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
+        for (int k = 0; k < n && i + size <= count; k++, i += size) {
+            const GLfloat *b = &buffer[i];
             if (kept)
-                out.back().push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
+                out.back().push_back(lit ? fb_vertex{b[0], b[1], b[2], b[3] + b[4] + b[5], b[7], b[8]}
+                                         : fb_vertex{b[0], b[1], b[2]});
+        }
     }
     return out;
 }
@@ -91,24 +96,15 @@ std::vector<fb_vertex> feedback_of(F draw)
 template <typename F>
 bool draws_text(F draw, const char *text, int x, int y, int size)
 {
-    auto expected = feedback_polygons([&] {
-        e_begin_overlay();
-        f_print(x, y, size, text, PRINT_CENTRED);
-        e_end_overlay();
-    });
-    auto drawn = feedback_polygons(draw);
-    auto same = [](const std::vector<fb_vertex> &a, const std::vector<fb_vertex> &b) {
-        bool equal = a.size() == b.size();
-        for (size_t i = 0; equal && i < a.size(); i++)
-            equal = std::abs(a[i].x - b[i].x) < 0.01f && std::abs(a[i].y - b[i].y) < 0.01f;
-        return equal;
+    auto print = [&] { e_begin_overlay(); f_print(x, y, size, text, PRINT_CENTRED); e_end_overlay(); };
+    auto expected = feedback_polygons(print), drawn = feedback_polygons(draw);
+    auto near = [](const fb_vertex &a, const fb_vertex &b) {
+        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f;
     };
-    for (const auto &glyph : expected) {
-        bool found = false;
-        for (size_t i = 0; !found && i < drawn.size(); i++)
-            found = same(glyph, drawn[i]);
-        if (!found)
+    for (const auto &glyph : expected)
+        if (std::none_of(drawn.begin(), drawn.end(), [&](const std::vector<fb_vertex> &p) {
+                return p.size() == glyph.size() && std::equal(p.begin(), p.end(), glyph.begin(), near);
+            }))
             return false;
-    }
     return !expected.empty();
 }

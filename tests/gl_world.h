@@ -27,11 +27,8 @@ protected:
     }
     static void look(double x, double y, double z, float pitch, float yaw)
     {
-        camera_x = x;
-        camera_y = y;
-        camera_z = z;
-        camera_rot_x = pitch;
-        camera_rot_y = yaw;
+        camera_x = x, camera_y = y, camera_z = z;
+        camera_rot_x = pitch, camera_rot_y = yaw;
         glLoadIdentity();
         glRotatef(pitch, 1, 0, 0);
         glRotatef(yaw, 0, 1, 0);
@@ -61,6 +58,7 @@ protected:
     // The same view on black in plain white light: what the pictures alone give.
     static std::vector<unsigned char> plain_frame(int width, int height, void (*draw)())
     {
+        glViewport(0, 0, width, height);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         look(camera_x, camera_y, camera_z, camera_rot_x, camera_rot_y);
@@ -69,5 +67,12 @@ protected:
         glColor3f(1, 1, 1);
         draw();
         return read_back(width, height);
+    }
+    // The chunks as the frame draws them: back faces culled.
+    static void draw_chunks()
+    {
+        glEnable(GL_CULL_FACE);
+        draw_buffs();
+        glDisable(GL_CULL_FACE);
     }
 };

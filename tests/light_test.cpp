@@ -20,7 +20,6 @@ struct light {
     double lit[3] = {0, 0, 0}, plain[3] = {0, 0, 0};
     double channel(int c) const { return lit[c] / plain[c]; }
     double all() const { return (lit[0] + lit[1] + lit[2]) / (plain[0] + plain[1] + plain[2]); }
-    double brightness() const { return lit[0] + lit[1] + lit[2]; }
 };
 
 template <typename Keep>
@@ -36,42 +35,34 @@ light light_of(const std::vector<unsigned char> &lit, const std::vector<unsigned
     return l;
 }
 
-void draw_chunks()
-{
-    glEnable(GL_CULL_FACE);
-    draw_buffs();
-    glDisable(GL_CULL_FACE);
-}
-
 // The faces of a great grass block, one filling the view at a time, through
 // the day: shaded faces keep a good part of the light, less at dusk and least
 // at night, when the moon still lights the ground; a face turned to the light
-// stays brighter than one turned away, so edges can be told.
+// stays brighter than one turned away, so edges can be told. The light comes
+// from the sun's direction: a second block's top far away is as bright.
 TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
 {
     get_par_str()->fog_enabled = 0;
     vision_range = 1;
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    for (int lx = 16; lx < 48; lx++)   // world x and y 208.5 ... 240.5, z 265.5 ... 297.5
-        for (int ly = 16; ly < 48; ly++)
-            std::fill_n(&c->blocks[lx][ly][10], 32, 1);
-    create_polygons(4, 4, 4);
-    const struct {
-        double x, y, z;
-        float pitch, yaw;
-    } views[] = {{224, 224, 300.5, 90, 0},   // the top, then the sides facing +x, -x, +y, -y
-                 {243.5, 224, 282, 0, 90}, {205.5, 224, 282, 0, -90}, {224, 243.5, 282, 0, 180}, {224, 205.5, 282, 0, 0}};
-    const struct {
-        const char *when;
-        double a, darkest_share;   // the darkest face's light at least this share of the brightest's
-    } times[] = {{"noon", PI / 2, 0.4}, {"morning", PI / 6, 0.25}, {"dusk", PI - 0.05, 0.25}, {"midnight", 1.5 * PI, 0.25}};
-    light seen[4][5];
+    for (int k = 0; k < 2; k++) {   // world x and y 208.5 ... 240.5 (528.5 ... 560.5), z 265.5 ... 297.5
+        cube_slot *c = hold(k, 4 + 5 * k, 4 + 5 * k, 4, 0);
+        for (int lx = 16; lx < 48; lx++)
+            for (int ly = 16; ly < 48; ly++)
+                std::fill_n(&c->blocks[lx][ly][10], 32, 1);
+        create_polygons(4 + 5 * k, 4 + 5 * k, 4);
+    }
+    const struct { double x, y, z; float pitch, yaw; } views[] = {   // top, sides facing +x, -x, +y, -y, far top
+        {224, 224, 300.5, 90, 0}, {243.5, 224, 282, 0, 90}, {205.5, 224, 282, 0, -90}, {224, 243.5, 282, 0, 180},
+        {224, 205.5, 282, 0, 0}, {544, 544, 300.5, 90, 0}};
+    const struct { const char *when; double a, darkest_share; } times[] = {   // darkest face's light / brightest's
+        {"noon", PI / 2, 0.4}, {"morning", PI / 6, 0.25}, {"dusk", PI - 0.05, 0.25}, {"midnight", 1.5 * PI, 0.25}};
+    light seen[4][6];
     double darkest[4];
     float sky[4][4], fog[4][4];
     for (int t = 0; t < 4; t++) {
         const light *brightest = &seen[t][0];
         darkest[t] = 1e9;
-        for (int v = 0; v < 5; v++) {
+        for (int v = 0; v < 6; v++) {
             look(views[v].x, views[v].y, views[v].z, views[v].pitch, views[v].yaw);
             sun_at(times[t].a);
             auto lit = game_frame(W, H);
@@ -84,13 +75,14 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
         }
         EXPECT_GE(darkest[t] / brightest->all(), times[t].darkest_share) << times[t].when;
         EXPECT_GE(brightest->all() / darkest[t], 1.2) << times[t].when << ": faces to the light and away alike";
+        EXPECT_NEAR(seen[t][5].all() / seen[t][0].all(), 1, 0.03) << times[t].when << ": the far top";
         if (t == 2) {
             EXPECT_GE(brightest->channel(0), 1.2 * brightest->channel(1)) << "no red glow at dusk";
         }
     }
     EXPECT_GT(darkest[0], darkest[2]);
     EXPECT_GT(darkest[2], darkest[3]);
-    EXPECT_GE(seen[3][0].brightness() / seen[0][0].brightness(), 0.15) << "the ground at midnight against noon";
+    EXPECT_GE(seen[3][0].all() / seen[0][0].all(), 0.15) << "the ground at midnight against noon";
     EXPECT_GT(seen[3][0].channel(2), seen[3][0].channel(0)) << "the moonlight is not cool";
     // The night sky is dark blue, and the far ground fades into it.
     for (int i = 0; i < 3; i++)
@@ -99,28 +91,37 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
     EXPECT_LT(sky[3][0] + sky[3][1] + sky[3][2], (sky[0][0] + sky[0][1] + sky[0][2]) / 4);
 }
 
-// Below the horizon the sun's disc is not drawn: read back through a
-// box-shaped projection, the frame at midnight has its two triangles fewer.
-TEST_F(Frame, TheSunIsNotDrawnOnceItHasSet)
+// The sun is a square facing the eye round the sun's direction, drawn first,
+// and not drawn once below the horizon: read back through a box-shaped
+// projection (window coordinates are (x, y, -z) + 600), the frame has two
+// triangles more than at midnight, or none.
+TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
 {
     game = 1;
     camera_x = 0;
-    auto vertices_at = [](double a) {
+    glViewport(0, 0, 1200, 1200);
+    auto frame_at = [](double a) {
         sun_at(a);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(-600, 600, -600, 600, -600, 600);
         glMatrixMode(GL_MODELVIEW);
-        return (int)feedback_of([] { e_render(); }).size();
+        return feedback_of([] { e_render(); });
     };
-    int midnight = vertices_at(1.5 * PI);
-    const struct {
-        const char *when;
-        double a;
-        int sun_vertices;
-    } cases[] = {{"noon", PI / 2, 6}, {"setting, its upper edge still up", PI + 0.02, 6}, {"set", PI + 0.1, 0}};
-    for (const auto &c : cases)
-        EXPECT_EQ(vertices_at(c.a) - midnight, c.sun_vertices) << c.when;
+    size_t midnight = frame_at(1.5 * PI).size();
+    const struct { const char *when; double a; size_t sun_vertices; } cases[] = {
+        {"rising", 0.11, 6}, {"noon", PI / 2, 6}, {"setting, its upper edge still up", PI + 0.02, 6},
+        {"set", PI + 0.1, 0}};
+    for (const auto &c : cases) {
+        auto v = frame_at(c.a);
+        ASSERT_EQ(v.size() - midnight, c.sun_vertices) << c.when;
+        for (size_t k = 0; k < c.sun_vertices; k++) {
+            const float d[3] = {v[k].x - 600 - sunposx, v[k].y - 600 - sunposy, 600 - 1200 * v[k].z};
+            float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            EXPECT_NEAR(length, 30 * std::sqrt(2.0f), 0.1f) << c.when << ", " << k;
+            EXPECT_NEAR((d[0] * sunposx + d[1] * sunposy) / length / 500, 0, 1e-3) << c.when << ", " << k;
+        }
+    }
 }
 
 // A dropped box ahead of the player at noon: its pixels are its pictures'
@@ -148,34 +149,6 @@ TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
     }
 }
 
-// Polygon vertices from feedback with their lit colour and texture
-// coordinates, in object coordinates under a 400 x 300 box projection.
-struct lit_vertex {
-    float x, y, z, brightness, s, t;
-};
-
-template <typename F>
-std::vector<lit_vertex> lit_feedback_of(F draw)
-{
-    glViewport(0, 0, W, H);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-2, 2, -1.5, 1.5, -10, 10);   // 100 pixels a unit
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    static GLfloat buffer[1 << 16];
-    glFeedbackBuffer(1 << 16, GL_3D_COLOR_TEXTURE, buffer);
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    int count = glRenderMode(GL_RENDER);
-    std::vector<lit_vertex> out;
-    for (int i = 0; i + 1 < count && buffer[i] == GL_POLYGON_TOKEN; i += 2 + 11 * (int)buffer[i + 1])
-        for (int k = i + 2; k < i + 2 + 11 * (int)buffer[i + 1] && k + 11 <= count; k += 11)   // x y z, r g b a, s t r q
-            out.push_back({(buffer[k] - 200) / 100, (buffer[k + 1] - 150) / 100, (0.5f - buffer[k + 2]) * 20,
-                           buffer[k + 3] + buffer[k + 4] + buffer[k + 5], buffer[k + 7], buffer[k + 8]});
-    return out;
-}
-
 // A dropped box is a closed block, each face on its side of the box showing
 // its own picture and lit by the way it faces, as a block's faces are; a
 // particle is lit as a face turned up.
@@ -186,10 +159,23 @@ TEST_F(Frame, ADroppedBoxIsAClosedBlockLitFaceByFace)
     glLightfv(GL_LIGHT1, GL_AMBIENT, dim);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, bright);
     glEnable(GL_LIGHTING);
-    auto v = lit_feedback_of([&] {
+    glViewport(0, 0, W, H);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2, 2, -1.5, 1.5, -10, 10);   // 100 pixels a unit
+    glMatrixMode(GL_MODELVIEW);
+    // The polygons' vertices lit, back in object coordinates.
+    auto lit_vertices = [&](void (*draw)()) {
+        std::vector<fb_vertex> out;
+        glLoadIdentity();
         glLightfv(GL_LIGHT1, GL_POSITION, towards);
-        draw_cube_filed(0, -0.75f, 0, 0.3f, 2, 1);   // corners 1 from the axis, 1.5 high: the middle at 0
-    });
+        for (const auto &polygon : feedback_polygons(draw, false, true))
+            for (const fb_vertex &v : polygon)
+                out.push_back({(v.x - 200) / 100, (v.y - 150) / 100, (0.5f - v.z) * 20, v.brightness, v.s, v.t});
+        return out;
+    };
+    // Corners 1 from the axis, 1.5 high: the middle at 0.
+    auto v = lit_vertices([] { draw_cube_filed(0, -0.75f, 0, 0.3f, 2, 1); });
     ASSERT_EQ(v.size(), 36u);   // six quads, two triangles each
     float facing[6], brightness[6], lid = 0;
     for (int f = 0; f < 6; f++) {
@@ -219,10 +205,7 @@ TEST_F(Frame, ADroppedBoxIsAClosedBlockLitFaceByFace)
             }
         }
     prs[0] = {0, 0, 0, 0, 0, 0, 0.5f, texes[1].top_u, texes[1].top_v, 5, 1};
-    auto p = lit_feedback_of([&] {
-        glLightfv(GL_LIGHT1, GL_POSITION, towards);
-        render_particles();
-    });
+    auto p = lit_vertices(render_particles);
     ASSERT_EQ(p.size(), 6u);
     EXPECT_NEAR(p[0].brightness, lid, 1e-3) << "a particle is not lit as a face turned up";
     glDisable(GL_LIGHTING);
@@ -236,12 +219,9 @@ TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
 {
     get_par_str()->fog_enabled = 0;
     vision_range = 1;
-    const struct {
-        const char *what;
-        uint16_t ground;   // 0: none, looking up at the sky
-        double a;
-    } cases[] = {{"noon sky", 0, PI / 2}, {"grass at noon", 1, PI / 2}, {"earth at noon", 3, PI / 2},
-                 {"rock at noon", 2, PI / 2}, {"grass at midnight", 1, 1.5 * PI}};
+    const struct { const char *what; uint16_t ground; double a; } cases[] = {   // ground 0: none, looking up at the sky
+        {"noon sky", 0, PI / 2}, {"grass at noon", 1, PI / 2}, {"earth at noon", 3, PI / 2}, {"rock at noon", 2, PI / 2},
+        {"grass at midnight", 1, 1.5 * PI}};
     for (const auto &c : cases) {
         cube_slot *s = hold(0, 4, 4, 4, 0);
         for (int i = 0; i < 64 * 64; i++)

@@ -106,9 +106,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
         long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
         // Each corner shows its own corner of the picture, and every side stands
         // the same way up: a grass side's green edge is at its top.
-        std::set<std::pair<float, float>> corners;
-        for (int k = 0; k < 4; k++)
-            corners.insert({st[2 * k], st[2 * k + 1]});
+        std::set<std::pair<float, float>> corners = {{st[0], st[1]}, {st[2], st[3]}, {st[4], st[5]}, {st[6], st[7]}};
         ASSERT_EQ(corners.size(), 4u) << "quad " << q;
         if (axis != 1) {
             float top = std::max({v[1], v[4], v[7], v[10]});
