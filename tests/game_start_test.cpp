@@ -8,11 +8,36 @@
 #include "gui/widgets.h"
 #include "save/catalogue.h"
 #include "temp_dir.h"
+#include "player/cells.h"
+#include "player/physics.h"
+#include "save/player_file.h"
+#include "save/saver.h"
+#include "world/game_start.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
 
 namespace {
+
+// A name field takes what is typed, and the game to come gets none of it.
+TEST(Input, KeysTypedIntoANameReachOnlyTheName)
+{
+    gui = 1;
+    g_level(PAGE_CREATE);
+    t_field[t_world_name].text[0] = '\0';
+    fly_mode = 1;
+    jump = 0;
+    cells_active = 2;
+    for (unsigned char key : {'\t', ' ', '5', 'w'}) {
+        Key(key, 0, 0);
+        EXPECT_EQ(keys[key], 0) << (int)key;
+    }
+    EXPECT_STREQ(t_field[t_world_name].text, " 5w");
+    EXPECT_EQ(fly_mode, 1);
+    EXPECT_EQ(jump, 0);
+    EXPECT_EQ(cells_active, 2);
+    g_level(PAGE_MAIN);
+}
 
 TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
 {
@@ -71,6 +96,126 @@ TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
     click(btt[play_w[0]]);
     EXPECT_EQ(game, 1);
     EXPECT_EQ(world_size, 20);
+}
+
+// A world folder with one chunk file under the start column: air but for a
+// column of earth up to lz 30 there (the ground: feet at 64 * 4 + 31) and a
+// block of rock at lz 40 ... 45 next to it.
+class PlayerKept : public InTempDir {
+protected:
+    static constexpr double GROUND_EYE = 64 * 4 + 31 + 1.0;
+    std::string chunk;
+
+    void SetUp() override
+    {
+        InTempDir::SetUp();
+        ASSERT_TRUE(gl_context_open());
+        ASSERT_EQ(system("mkdir -p saves/w"), 0);
+        chunk.assign(CHUNK_FILE_BYTES, '\0');
+        for (int lz = 0; lz <= 30; lz++)
+            chunk[2 * ((56 * 64 + 56) * 64 + lz)] = 3;
+        for (int lz = 40; lz <= 45; lz++)
+            chunk[2 * ((50 * 64 + 56) * 64 + lz)] = 2;
+        write_file("saves/w/4-4-4.qrb", chunk);
+        snprintf(w_param.name, sizeof w_param.name, "w");
+        w_param.player_value = 1;
+        world_size = 10;
+        vision_range = 1;
+        if (!player_cells)
+            player_cells = init_cells(10, 5);
+    }
+    void TearDown() override
+    {
+        for (cube_slot &c : cubes) {
+            free(c.vertices), free(c.tex_coords), free(c.normals);
+            c.vertices = c.tex_coords = c.normals = nullptr;
+        }
+        game = 0;
+        InTempDir::TearDown();
+    }
+    static std::string start()
+    {
+        testing::internal::CaptureStdout();
+        e_init_game();
+        game = 1;
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+// The player comes back as it was written, lifted out of a block it would
+// be inside; without a usable file it stands on the start column's ground
+// with the starting stock, and a damaged file is set aside.
+TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
+{
+    player_save saved = {};
+    saved.fly = 0;
+    saved.chosen_cell = 7;
+    saved.pitch = -12.5f;
+    saved.yaw = 403.25f;
+    saved.clock = 754.5;
+    saved.cells[0] = {1, 12};
+    saved.cells[49] = {0x0102, 40};   // an id no table holds
+    const struct {
+        const char *what;
+        int file;   // 0 none, 1 the one saved, 2 the first 100 bytes of it
+        double x, y, eye;
+        double want_eye;   // -1: the start column's ground, as when no file is read
+    } cases[] = {
+        {"a folder from before the file", 0, 0, 0, 0, -1},
+        {"where it was left", 1, 250.25, -61.5, 500.75, 500.75},
+        {"past the world's edge", 1, 640.0 - 64 + 1.5, 100, 500, 500},
+        {"inside a block", 1, 206.1, 200.2, 64 * 4 + 41.5, 64 * 4 + 46 + 1.0},
+        {"a short file", 2, 250.25, -61.5, 500.75, -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(system("rm -f saves/w/player*"), 0);
+        saved.x = c.x, saved.y = c.y, saved.z = c.eye;
+        if (c.file) {
+            ASSERT_EQ(write_player_file("w", &saved), 1);
+        }
+        if (c.file == 2)
+            write_file("saves/w/player", read_file("saves/w/player").substr(0, 100));
+        player_cells->slots[5] = {3, 1};   // what the run held before: never kept
+        fly_mode = 1;
+        cells_active = 0;
+        std::string said = start();
+        if (c.want_eye < 0) {
+            EXPECT_EQ(camera_x, START_X);
+            EXPECT_EQ(camera_y, START_Y);
+            EXPECT_EQ(camera_z, GROUND_EYE);
+            EXPECT_EQ(camera_rot_x, 0);
+            EXPECT_EQ(fly_mode, 1);   // the mode chosen
+            EXPECT_EQ(world_clock, 0);
+            cell kit[50];
+            memcpy(kit, player_cells->slots, sizeof kit);
+            give_starting_kit(player_cells);
+            EXPECT_EQ(memcmp(kit, player_cells->slots, sizeof kit), 0);
+            EXPECT_EQ(said.find("player file ./saves/w/player is damaged (100 bytes), moved to ./saves/w/player.damaged") !=
+                          std::string::npos,
+                      c.file == 2)
+                << said;
+            EXPECT_EQ(read_file("saves/w/4-4-4.qrb"), chunk);
+            continue;
+        }
+        EXPECT_NEAR(camera_x, c.x > 576 ? c.x - 640 : c.x, 0.005);
+        EXPECT_EQ(camera_y, c.y);
+        EXPECT_EQ(camera_z, c.want_eye);
+        EXPECT_EQ(gamer[0].z, c.want_eye - 1.0);   // walking: the feet under the eye
+        EXPECT_EQ(fly_mode, 0);
+        EXPECT_EQ(cells_active, 7);
+        EXPECT_EQ(world_clock, 754.5);
+        for (int k = 0; k < 50; k++)
+            EXPECT_TRUE(player_cells->slots[k].id == saved.cells[k].id && player_cells->slots[k].count == saved.cells[k].count) << k;
+        // Written back as it came, the unknown id with it.
+        std::string before = read_file("saves/w/player");
+        ASSERT_EQ(keep_player(), 1);
+        if (c.want_eye == c.eye && c.x < 576) {
+            EXPECT_EQ(read_file("saves/w/player"), before);
+        }
+        EXPECT_EQ(before.substr(0, 6), std::string("QRPL\1\0", 6));
+        EXPECT_EQ(before.size(), (size_t)PLAYER_FILE_BYTES);
+    }
 }
 
 }  // namespace

@@ -152,6 +152,7 @@ int read_player_file(const char *name, player_save *s)
     long size = -1;
     long got = plat_read_file(path, b, PLAYER_FILE_BYTES, &size);
     player_save read;
+    memset(&read, 0, sizeof read);
     if (whole(b, got, size) && decode(b, &read)) {
         *s = read;
         return PLAYER_FILE_READ;
