@@ -1,9 +1,12 @@
 // The player on the ground: walking, jumping, the view ray, digging, placing.
 #include "app/input.h"
+#include "gui/inventory_page.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
 #include "world_fixture.h"
+
+#include <vector>
 
 namespace {
 
@@ -147,6 +150,66 @@ TEST_F(Picking, ARightClickPlacesWhereAimedAndNeverIntoTheBody)
         EXPECT_EQ(get_cell(player_cells, 0, 0), c.placed.level < 0 ? 1 : 0) << c.what;
         EXPECT_TRUE(c.placed.level < 0 || at(c.placed) == 1) << c.what;
     }
+}
+
+// Clicks on the page, cell by cell: what each cell and the hand hold after.
+TEST(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
+{
+    cell_grid *grid = init_cells(10, 5);
+    cell_grid *kept = player_cells;
+    player_cells = grid;
+    // The point of cell k on the page; -1 is outside the grid.
+    auto at = [](int k, int *x, int *y) {
+        *x = k < 0 ? 100 : PAGE_GRID_X + PAGE_PITCH * (k % 10) + 5;
+        *y = k < 0 ? 100 : k < 10 ? PAGE_HOT_BAR_Y + 5 : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1) + 30;
+    };
+    const cell earth30 = {3, 30}, earth25 = {3, 25}, grass = {1, 7}, none = {0, 0};
+    const struct {
+        const char *what;
+        std::vector<int> clicks;
+        bool close;
+        cell want0, want12, want49, hand;
+    } cases[] = {
+        {"picked up", {0}, false, none, earth25, grass, earth30},
+        {"put into an empty cell", {0, 5}, false, none, earth25, grass, none},
+        {"swapped", {0, 49}, false, none, earth25, earth30, grass},
+        {"merged up to a full stack, the rest in hand", {0, 12}, false, none, {3, 40}, grass, {3, 15}},
+        {"merged whole", {13, 0}, false, {3, 35}, earth25, grass, none},
+        {"put back by a click outside", {0, -1}, false, earth30, earth25, grass, none},
+        {"put back when the page closes", {0}, true, earth30, earth25, grass, none},
+        {"the rest put back where it came from", {0, 12}, true, {3, 15}, {3, 40}, grass, none},
+        {"after a swap, into the first free cell", {0, 49, -1}, false, grass, earth25, earth30, none},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int k = 0; k < 50; k++)
+            grid->slots[k] = none;
+        grid->slots[0] = earth30;
+        grid->slots[12] = earth25;
+        grid->slots[13] = {3, 5};
+        grid->slots[49] = grass;
+        inv_page_open();
+        int x, y;
+        for (int k : c.clicks) {
+            at(k, &x, &y);
+            ASSERT_EQ(inv_page_cell_at(x, y), k);
+            inv_page_click(x, y);
+        }
+        if (c.close)
+            inv_page_close();
+        const cell want[] = {c.want0, c.want12, c.want49, c.hand};
+        const cell got[] = {grid->slots[0], grid->slots[12], grid->slots[49], *inv_page_held()};
+        int blocks = inv_page_held()->count;
+        for (int k = 0; k < 50; k++)
+            blocks += grid->slots[k].count;
+        for (int i = 0; i < 4; i++)
+            EXPECT_TRUE(want[i].id == got[i].id && want[i].count == got[i].count) << i;
+        EXPECT_EQ(blocks, 67);
+        inv_page_close();
+    }
+    player_cells = kept;
+    free(grid->slots);
+    free(grid);
 }
 
 }  // namespace
