@@ -130,9 +130,12 @@ protected:
         int n = 0;
         if (!xs_screenshot(window, &img))
             return false;
+        // The overlay is stretched over the whole window.
         for (int y = 568; y < 598; y++)
-            for (int x = 213 + 38 * i; x < 241 + 38 * i; x++)
-                n += img.at(x, y)[0] > 215 && img.at(x, y)[1] > 215 && img.at(x, y)[2] > 215;
+            for (int x = 213 + 38 * i; x < 241 + 38 * i; x++) {
+                const unsigned char *p = img.at(x * img.width / 800, y * img.height / 600);
+                n += p[0] > 215 && p[1] > 215 && p[2] > 215;
+            }
         return n > 8;
     }
     static std::vector<std::string> chunk_files(const std::string &folder)
