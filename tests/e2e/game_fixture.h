@@ -138,6 +138,12 @@ protected:
             }
         return n > 8;
     }
+    // Blue of the sky at the screen's centre, looking straight up: it follows the clock.
+    int sky_blue()
+    {
+        xs_image img;
+        return xs_screenshot(window, &img) ? img.at(img.width / 2, img.height / 3)[2] : -1;
+    }
     static std::vector<std::string> chunk_files(const std::string &folder)
     {
         glob_t g;

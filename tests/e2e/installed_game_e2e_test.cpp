@@ -1,8 +1,8 @@
 // The player's road through the installed game started from an empty folder:
 // first start, menus, a world named in Russian after a Tab in its name, dig,
-// collect, fly away, place, leave, reopen where the player was with what it
-// carried at the same time of day; cfg and saves in the player's folder and
-// nowhere else.
+// collect, fly away, leave, reopen where the player was with what it carried
+// at the same time of day, place what was collected; cfg and saves in the
+// player's folder and nowhere else.
 #include "game_fixture.h"
 
 #include <signal.h>
@@ -55,16 +55,19 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     xs_button(1, true);
     EXPECT_TRUE(wait_until(20, [&] { return count_in_cell(7); })) << "no box collected";
     xs_button(1, false);
-    // Away from the start: flying along y and up, 20 degrees over the
-    // horizon, then falling to the ground as a walker.
-    ASSERT_TRUE(look(0, -500, 2));
+    // Away from the start: flying along y and up, looking straight up (the
+    // pitch stops 10 degrees past it), then falling to the ground as a walker.
+    ASSERT_TRUE(look(0, -1000, 2));
     xs_key("Tab");
     xs_key_held("w", true);
-    xs_sleep(1);
+    xs_sleep(1.5);
     xs_key_held("w", false);
     xs_key("Tab");
     ASSERT_TRUE(wait_output("chenged fly 0 \n", 2));
     ASSERT_TRUE(wait_still());
+    // The sky above has left the dark of dawn.
+    int sky = 0;
+    EXPECT_TRUE(wait_until(20, [&] { return (sky = sky_blue()) > 60; })) << sky;
 
     // With the focus elsewhere the pointer is free to leave the window.
     xs_focus(0);
@@ -78,7 +81,17 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
 
     std::string world = mine + WORLD, chunk = world + "/4-4-4.qrb";
     EXPECT_GE(chunk_files(world).size(), 36u);
-    EXPECT_EQ(read_file(world + "/player").size(), 198u);
+    // Where the player was left, from its file: the column and its chunk file.
+    std::string kept = read_file(world + "/player");
+    ASSERT_EQ(kept.size(), 198u);
+    double at[2];
+    memcpy(at, kept.data() + 8, sizeof at);
+    int cx = (int)(at[0] / 64 + 1), cy = (int)(at[1] / 64 + 1);
+    std::string left_at = std::to_string(63 - (int)(at[0] - 64 * cx + 63.5)) + " " + std::to_string(63 - (int)(at[1] - 64 * cy + 63.5));
+    std::string left_chunk = world + "/" + std::to_string(cx) + "-" + std::to_string(cy) + "-4.qrb";
+    int lx = 0, ly = 0;
+    sscanf(left_at.c_str(), "%d %d", &lx, &ly);
+    EXPECT_TRUE(left_chunk != chunk || 56 - ly >= 4) << "the player did not leave the start";
     // The start column (56 56) dug: the player stood on its ground.
     const std::vector<std::string> dug{"56 56"};
     EXPECT_EQ(columns(chunk, EARTH, EARTH), dug);
@@ -96,15 +109,31 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     ASSERT_TRUE(wait_output("loaded ", 36)) << output();
     EXPECT_EQ(count("created "), 0);
     EXPECT_TRUE(count_in_cell(7)) << "the collected earth is not back in its cell";
-    // Digging at the feet: where the player was left, not at the start.
-    ASSERT_TRUE(look(0, 500, 3));
-    xs_button(1, true);
-    xs_sleep(4);
-    xs_button(1, false);
+    // The clock came back: the sky is as light as it was, not dawn's dark.
+    ASSERT_TRUE(look(0, -1000, 2));
+    xs_sleep(0.3);
+    EXPECT_GE(sky_blue(), sky - 8) << "the clock started over";
+    // From its cell, looking down at the feet at the top of a jump, the earth
+    // goes onto the ground where the player was left, or up to two blocks
+    // ahead (facing along y, the view slants ten degrees).
+    ASSERT_TRUE(look(0, 1000, 3));
+    xs_key("8");
+    EXPECT_TRUE(wait_until(10, [&] {
+        xs_key_held("space", true);
+        xs_sleep(0.2);
+        click(3);
+        xs_key_held("space", false);
+        xs_sleep(0.5);
+        return !count_in_cell(7);
+    })) << "the collected earth was not placed";
     quit(SIGTERM);
-    std::vector<std::string> both = columns(chunk, EARTH, EARTH);
-    ASSERT_EQ(both.size(), 2u) << "the player is not where it was left";
-    EXPECT_TRUE(both[0] == dug[0] || both[1] == dug[0]);
+    EXPECT_EQ(columns(chunk, EARTH, EARTH), dug);
+    std::vector<std::string> placed = columns(left_chunk, EARTH, GRASS);
+    ASSERT_EQ(placed.size(), 1u) << "the player is not where it was left";
+    int plx = 0, ply = 0, llx = 0, lly = 0;
+    sscanf(placed[0].c_str(), "%d %d", &plx, &ply);
+    sscanf(left_at.c_str(), "%d %d", &llx, &lly);
+    EXPECT_TRUE(plx == llx && lly - ply >= 0 && lly - ply <= 2) << placed[0] << " placed, left at " << left_at;
     EXPECT_EQ(run_command("find " + base + " " + run_dir + " -name cfg -o -name '*.qrb' -o -name saves | grep -v '^" +
                           mine + "'").text, "");
     EXPECT_EQ(system(("rm -rf " + base).c_str()), 0);
