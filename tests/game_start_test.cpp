@@ -2,10 +2,12 @@
 #include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
+#include "app/loop.h"
 #include "gl_context.h"
 #include "gui/gui.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
+#include "platform/platform.h"
 #include "save/catalogue.h"
 #include "temp_dir.h"
 #include "player/cells.h"
@@ -43,13 +45,27 @@ TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
 {
     Key('0', 0, 0);
     EXPECT_EQ(cells_active, 9);
-    // Shift let go before the letter, or pressed while it is held.
-    const unsigned char press_release[][2] = {{'W', 'w'}, {'w', 'W'}};
+    // As pressed, Shift let go before the letter, or pressed while it is held.
+    const unsigned char press_release[][2] = {{'w', 'w'}, {'W', 'w'}, {'w', 'W'}};
     for (const auto &k : press_release) {
         Key(k[0], 0, 0);
         KeyUp(k[1], 0, 0);
         EXPECT_EQ(keys[k[0]], 0) << k[0];
     }
+}
+
+// However quickly a frame is drawn, the next waits its turn: at most 80 a second.
+TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
+{
+    ASSERT_TRUE(gl_engine_open());
+    gui = game = 0;   // next to nothing to draw
+    start_clocks();
+    double start = plat_clock_ms();
+    for (int i = 0; i < 20; i++) {
+        timer = 0;   // no physics owed: every pass draws
+        Display();
+    }
+    EXPECT_GE(plat_clock_ms() - start, 20 * 1000.0 / FRAME_CAP);
 }
 
 // Clicks the middle of a button; what the click printed.

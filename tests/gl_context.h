@@ -47,23 +47,36 @@ struct fb_vertex {
     float x, y, z;   // window coordinates
 };
 
-// The polygon vertices draw produced (Mesa hands quads back as two triangles).
+// The polygons draw produced, each as its vertices (Mesa hands quads back as
+// two triangles, and a polygon cut by the view's edge as more than three).
 template <typename F>
-std::vector<fb_vertex> feedback_of(F draw)
+std::vector<std::vector<fb_vertex>> feedback_polygons(F draw)
 {
     static GLfloat buffer[1 << 18];
     glFeedbackBuffer(1 << 18, GL_3D, buffer);
     glRenderMode(GL_FEEDBACK);
     draw();
     int count = glRenderMode(GL_RENDER);
-    std::vector<fb_vertex> out;
+    std::vector<std::vector<fb_vertex>> out;
     // A vertex is x, y, z; the game's points and lines are skipped.
     for (int i = 0; i < count;) {
         int token = (int)buffer[i++];
         int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
+        if (token == GL_POLYGON_TOKEN)
+            out.emplace_back();
         for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
             if (token == GL_POLYGON_TOKEN)
-                out.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
+                out.back().push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
     }
+    return out;
+}
+
+// The polygon vertices draw produced, one after another.
+template <typename F>
+std::vector<fb_vertex> feedback_of(F draw)
+{
+    std::vector<fb_vertex> out;
+    for (const auto &polygon : feedback_polygons(draw))
+        out.insert(out.end(), polygon.begin(), polygon.end());
     return out;
 }

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,7 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
         make_world("w" + std::to_string(age), 10000 + age);
     }
     make_world("\xd0\xbc\xd0\xb8\xd1\x80", 20000);   // "мир" in UTF-8
+    make_world("\xe4\xee\xec", 15000);                // "дом" in CP1251, as older versions named folders
     make_world(std::string(64, 'x'), 30000);
     write_file("saves/notes.txt", "a plain file is not a world");
     testing::internal::CaptureStdout();
@@ -46,7 +48,8 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     EXPECT_NE(said.find("x is not listed: its name is longer than 63 bytes \n"), std::string::npos);
     ASSERT_EQ(ctlg.count, CATALOGUE_MAX);
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
-    EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w6");
+    EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
+    EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w7");
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
@@ -56,6 +59,7 @@ TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
     struct { const char *size_file, *chunk; int chosen, played; } cases[] = {
         {nullptr, nullptr, 2, 2},
         {"2\n", "3-3-4.qrb", 1, 2},
+        {"3", nullptr, 1, 3},   // written by hand, without a line end
         {nullptr, "12-4-4.qrb", 1, 2},
         {nullptr, "0-25-4.qrb.damaged", 1, 3},
     };
@@ -78,6 +82,10 @@ protected:
     void SetUp() override
     {
         InTempDir::SetUp();
+        ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/lang' ."), 0);
+        testing::internal::CaptureStdout();
+        lang_init("eng");   // captions to draw
+        testing::internal::GetCapturedStdout();
         g_set_par_str(get_par_str());
         g_setctlg(&ctlg);
         // Forty worlds, with names as long as a folder's may be.
@@ -102,6 +110,8 @@ protected:
     }
 };
 
+// Each page has the arrows to the pages beside it, and no others; a world
+// opened from any page is played and comes first in the list from then on.
 TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
 {
     g_level(PAGE_MAIN);
@@ -109,15 +119,31 @@ TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
     // Two columns side by side, wholly on the 800-wide screen.
     EXPECT_LE(btt[play_w[0]].x + btt[play_w[0]].w, btt[play_w[8]].x);
     EXPECT_LE(btt[play_w[8]].x + btt[play_w[8]].w, 800);
-    ASSERT_EQ(click_button(b_next_worlds), GUI_HANDLED);
-    ASSERT_EQ(click_button(b_next_worlds), GUI_HANDLED);
+    const struct { int32_t *arrow; int page; bool prev, next; } turns[] = {
+        {nullptr, 0, false, true}, {&b_next_worlds, 1, true, true}, {&b_next_worlds, 2, true, false},
+        {&b_prev_worlds, 1, true, true}, {&b_next_worlds, 2, true, false},
+    };
+    for (const auto &t : turns) {
+        if (t.arrow) {
+            ASSERT_EQ(click_button(*t.arrow), GUI_HANDLED) << t.page;
+        }
+        EXPECT_EQ(world_page, t.page);
+        EXPECT_EQ(b_prev_worlds >= 0, t.prev) << t.page;
+        EXPECT_EQ(b_next_worlds >= 0, t.next) << t.page;
+    }
+    make_world("disk 39", 1000);
+    make_world("disk 0", 2000);
     EXPECT_EQ(click_button(play_w[7]), GUI_START_WORLD);
     EXPECT_STREQ(w_param.name, "disk 39");
+    catalogue found;
+    find_worlds(&found);
+    EXPECT_STREQ(found.worlds[0].disk_name, "disk 39");
 }
 
 TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
 {
     make_world("world 3", 0);
+    make_world("\xd0\xb4\xd0\xbe\xd0\xbc", 0);   // "дом", UTF-8 on disk
     write_file("saves/world 4", "");
     get_par_str()->world_counter = 3;
     g_level(PAGE_CREATE);
@@ -125,6 +151,7 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     struct { const char *name; int notice; } refused[] = {
         {"", PHRASE_NAME_UNUSABLE}, {"..", PHRASE_NAME_UNUSABLE}, {"a/b", PHRASE_NAME_UNUSABLE},
         {"world 3", PHRASE_NAME_TAKEN}, {"world 4", PHRASE_NAME_TAKEN},
+        {"\xe4\xee\xec", PHRASE_NAME_TAKEN},   // typed in the font's CP1251
     };
     for (const auto &r : refused) {
         retype(r.name);
@@ -143,6 +170,67 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     g_world_folder_failed();
     EXPECT_STREQ(t_field[t_world_name].text, "\xec\xe8\xf0");
     EXPECT_EQ(notice, PHRASE_NO_FOLDER);
+}
+
+// Every page's widgets are drawn wholly on the 800 x 600 page, where they
+// are clicked, and none covers another, so each can be seen and clicked.
+TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
+    world_page = 1;               // the list's middle page: both arrows
+    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
+        g_level(page);
+        std::vector<button> boxes(btt, btt + buttons);
+        for (int i = 0; i < t_fields; i++)
+            boxes.push_back({t_field[i].x, t_field[i].y, t_field[i].w, FIELD_FRAME, "", 0, 0});
+        for (int i = 0; i < d_boxes; i++)
+            boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
+        EXPECT_GE(boxes.size(), 2u) << page;
+        auto drawn = feedback_polygons(g_draw);
+        for (size_t i = 0; i < boxes.size(); i++) {
+            const button &a = boxes[i];
+            EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            // A glyph's cell reaches a little below its line.
+            int inside = 0;
+            for (const auto &polygon : drawn) {
+                bool in = true;
+                for (const fb_vertex &v : polygon)
+                    in = in && v.x > a.x - 0.5 && v.x < a.x + a.w + 0.5 && 600 - v.y > a.y - 8 && 600 - v.y < a.y + a.h + 8;
+                inside += in;
+            }
+            EXPECT_GT(inside, 0) << page << ": nothing drawn in " << i;
+            for (size_t k = i + 1; k < boxes.size(); k++) {
+                const button &b = boxes[k];
+                EXPECT_TRUE(a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y)
+                    << page << ": " << i << " covers " << k;
+            }
+        }
+    }
+}
+
+// The options page shows the settings as they stand and keeps what is chosen.
+TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
+{
+    game_param *p = get_par_str();
+    const struct { int distance_clicks, fog_clicks, distance, fog; } cases[] = {
+        {0, 0, 1, 1}, {2, 1, 3, 0}, {1, 1, 1, 1}, {2, 0, 3, 1},
+    };
+    p->view_distance = 1;
+    p->fog_enabled = 1;
+    for (const auto &c : cases) {
+        g_level(PAGE_MAIN);
+        click_button(b_options);
+        ASSERT_EQ(lvl, PAGE_OPTIONS);
+        for (int i = 0; i < c.distance_clicks; i++)
+            click(d_box[d_v_distance].x, d_box[d_v_distance].y);
+        for (int i = 0; i < c.fog_clicks; i++)
+            click(d_box[d_fog].x, d_box[d_fog].y);
+        EXPECT_EQ(click_button(b_save), GUI_SETTINGS_CHANGED);
+        EXPECT_EQ(lvl, PAGE_MAIN);
+        EXPECT_EQ(p->view_distance, c.distance);
+        EXPECT_EQ(p->fog_enabled, c.fog);
+    }
 }
 
 // Folder names are UTF-8: every letter the font has goes to disk as the
@@ -176,16 +264,36 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     const button &left = btt[play_w[0]], &right = btt[play_w[8]];
     glViewport(0, 0, 800, 600);   // window coordinates are the menu's, y up
     float top = 600, bottom = 0;
-    for (const fb_vertex &v : feedback_of(g_draw)) {
-        float x = v.x, y = 600 - v.y;
-        if (y < left.y + 1 || y > left.y + left.h + 10)
-            continue;   // not the row
-        const button &b = x < 400 ? left : right;
-        EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
-        top = y < top ? y : top;
-        bottom = y > bottom ? y : bottom;
+    for (const auto &polygon : feedback_polygons(g_draw)) {
+        bool in_row = true;   // the page's caption above reaches down to the row
+        for (const fb_vertex &v : polygon)
+            in_row = in_row && 600 - v.y >= left.y && 600 - v.y <= left.y + left.h + 10;
+        for (const fb_vertex &v : polygon) {
+            float x = v.x, y = 600 - v.y;
+            if (!in_row)
+                continue;
+            const button &b = x < 400 ? left : right;
+            EXPECT_TRUE(x >= b.x && x <= b.x + b.w) << x;
+            top = y < top ? y : top;
+            bottom = y > bottom ? y : bottom;
+        }
     }
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
+}
+
+// A list of more than one page says which page is on show, under its worlds.
+TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    for (int worlds : {40, WORLD_BUTTONS}) {
+        ctlg.count = worlds;
+        g_level(PAGE_WORLDS);
+        int below_the_list = 0;
+        for (const fb_vertex &v : feedback_of(g_draw))
+            below_the_list += 600 - v.y > 462 && 600 - v.y < 495;
+        EXPECT_EQ(below_the_list > 0, worlds > WORLD_BUTTONS) << worlds;
+    }
 }
 
 }  // namespace

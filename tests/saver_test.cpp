@@ -10,8 +10,69 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
+
+// The logic tests are linked with the system calls below wrapped (see
+// tests/CMakeLists.txt): what the game asks of the file system is recorded in
+// order, and its clock can be moved on.
+static bool recording = false;
+static std::vector<std::string> calls;
+static long long clock_moved_ms = 0;
+
+static std::string path_of(int fd)
+{
+    char link[64], path[512];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    ssize_t n = readlink(link, path, sizeof path - 1);
+    path[n > 0 ? n : 0] = '\0';
+    const char *name = strstr(path, "/saves");
+    return name ? name + 1 : path;
+}
+
+static void record(const std::string &call)
+{
+    if (recording && (calls.empty() || calls.back() != call))
+        calls.push_back(call);
+}
+
+extern "C" {
+int __real_fsync(int fd);
+int __real_syncfs(int fd);
+int __real_rename(const char *from, const char *to);
+ssize_t __real_write(int fd, const void *bytes, size_t n);
+int __real_clock_gettime(clockid_t clock, struct timespec *ts);
+
+int __wrap_fsync(int fd)
+{
+    record("fsync " + path_of(fd));
+    return __real_fsync(fd);
+}
+int __wrap_syncfs(int fd)
+{
+    record("syncfs " + path_of(fd));
+    return __real_syncfs(fd);
+}
+int __wrap_rename(const char *from, const char *to)
+{
+    record(std::string("rename ") + (strncmp(from, "./", 2) ? from : from + 2));
+    return __real_rename(from, to);
+}
+ssize_t __wrap_write(int fd, const void *bytes, size_t n)
+{
+    record("write " + path_of(fd));
+    return __real_write(fd, bytes, n);
+}
+int __wrap_clock_gettime(clockid_t clock, struct timespec *ts)
+{
+    int r = __real_clock_gettime(clock, ts);
+    ts->tv_sec += clock_moved_ms / 1000;
+    return r;
+}
+}
 
 namespace {
 
@@ -32,6 +93,8 @@ protected:
     void TearDown() override
     {
         game = 0;
+        recording = false;
+        calls.clear();
         InTempDir::TearDown();
     }
     // Holds chunk (cx, cy, level) in slot, every block id.
@@ -127,6 +190,61 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     EXPECT_FALSE(read_file("saves/alpha/6-4-4.qrb").empty());
     EXPECT_TRUE(read_file("saves/alpha/4-4-4.qrb").empty());
     EXPECT_EQ(world_slot(4, 4, 4), NO_SLOT);
+}
+
+// A file replaces the old one only once its bytes are on disk, and its new
+// name is on disk before the write counts as done: a power cut at any moment
+// leaves the old file or the new one. The exit save flushes once for all.
+TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
+{
+    const std::string a = "saves/alpha/8-4-3.qrb", b = "saves/alpha/8-5-3.qrb";
+    hold(0, 8, 4, 3, 3);
+    hold(1, 8, 5, 3, 3);
+    recording = true;
+    save_w(8, 4, 3);
+    EXPECT_EQ(calls, (std::vector<std::string>{"write " + a + ".tmp", "fsync " + a + ".tmp", "rename " + a + ".tmp",
+                                               "fsync saves/alpha"}));
+    calls.clear();
+    chunk_changed(8, 4, 3);
+    chunk_changed(8, 5, 3);
+    save_all();
+    EXPECT_EQ(calls, (std::vector<std::string>{"write " + a + ".tmp", "write " + b + ".tmp", "syncfs saves/alpha",
+                                               "rename " + a + ".tmp", "rename " + b + ".tmp", "fsync saves/alpha"}));
+}
+
+// During play a chunk with changes is written once they are 30 s old, even
+// while the player keeps editing it; one whose write failed is tried again
+// after 5 s, not at every frame.
+TEST_F(ChunkFiles, ChangesInViewAreWrittenInTimeAndAFailedWriteIsRetried)
+{
+    hold(0, 4, 4, 4, 3);   // in view
+    save_w(4, 4, 4);
+    const std::string file = "saves/alpha/4-4-4.qrb";
+    auto written = [&] { return read_file(file)[0] == 1; };
+    const struct { long long at_ms; bool edit, full_disk, on_disk; } steps[] = {
+        {0, true, false, false},      {20000, true, false, false}, {29000, true, false, false},
+        {30000, false, true, false},  {31000, false, false, false}, {34000, false, false, false},
+        {35000, false, false, true},
+    };
+    struct rlimit old_limit;
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, SIG_IGN);
+    testing::internal::CaptureStdout();
+    for (const auto &s : steps) {
+        clock_moved_ms = s.at_ms;
+        if (s.edit) {
+            cubes[0].blocks[0][0][0] = 1;
+            chunk_changed(4, 4, 4);
+        }
+        struct rlimit limit = {s.full_disk ? 1000 : old_limit.rlim_cur, old_limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        re_save();
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        EXPECT_EQ(written(), s.on_disk) << s.at_ms;
+        EXPECT_EQ(saving_fails(), s.at_ms >= 30000 && !s.on_disk) << s.at_ms;
+    }
+    testing::internal::GetCapturedStdout();
+    clock_moved_ms = 0;
 }
 
 }  // namespace

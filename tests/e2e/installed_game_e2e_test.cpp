@@ -77,6 +77,10 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
         return xs_pointer(window, &x, &y) && y >= 600;
     })) << "the pointer is held without the focus";
     xs_focus(window);
+    EXPECT_TRUE(wait_until(3, [&] {
+        xs_move_by(0, 400);
+        return xs_pointer(window, &x, &y) && y < 600;
+    })) << "the pointer is not held again with the focus back";
     quit();
 
     std::string world = mine + WORLD, chunk = world + "/4-4-4.qrb";

@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,18 +23,42 @@ void xs_sleep(double seconds)
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
+// A child that dies with the test: a test killed from outside (ctest's
+// timeout, a signal) leaves no server or game behind.
+static pid_t start_child(const char *cmd, int keep_fd)
+{
+    pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
+    if (keep_fd != 3 && keep_fd >= 0) {
+        dup2(keep_fd, 3);
+        close(keep_fd);
+    }
+    execl("/bin/sh", "sh", "-c", cmd, (char *)nullptr);
+    _exit(127);
+}
+
 // Xvfb picks a free display itself and writes its number once it answers,
 // so parallel tests never meet on one.
 bool xs_start_server()
 {
     if (display)
         return true;
-    FILE *f = popen("Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>&1 >/dev/null 2>&1 & echo $!", "r");
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    server_pid = start_child("exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1", fds[1]);
+    close(fds[1]);
+    FILE *f = fdopen(fds[0], "r");
     int number = -1;
-    if (!f || fscanf(f, "%d %d", &server_pid, &number) != 2)
+    if (!f || fscanf(f, "%d", &number) != 1)
         number = -1;
     if (f)
-        pclose(f);
+        fclose(f);
     char name[20];
     snprintf(name, sizeof name, ":%d", number);
     // Windows may vanish between a query and its use; that is not a test failure.
@@ -49,21 +74,20 @@ void xs_stop_server()
     if (display)
         XCloseDisplay(display);
     display = nullptr;
-    if (server_pid > 0)
+    if (server_pid > 0) {
         kill(server_pid, SIGTERM);
+        waitpid(server_pid, nullptr, 0);
+    }
     server_pid = -1;
 }
 
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
-    // Seed 83: flat ground round the start, so every run aims at the same blocks.
-    std::string cmd = "cd '" + run_dir + "' && QUARROW_SEED=83 exec '" + (exe ? exe : QUARROW_EXE) +
-                      "' >stdout.txt 2>stderr.txt </dev/null";
-    game_pid = fork();
-    if (game_pid == 0) {
-        execl("/bin/sh", "sh", "-c", cmd.c_str(), (char *)nullptr);
-        _exit(127);
-    }
+    // Seed 83: flat ground round the start, so every run aims at the same
+    // blocks; autosaves after 3 s instead of 30, so a test need not wait.
+    std::string cmd = "cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=3 exec '" +
+                      (exe ? exe : QUARROW_EXE) + "' >stdout.txt 2>stderr.txt </dev/null";
+    game_pid = start_child(cmd.c_str(), -1);
     return game_pid > 0;
 }
 
