@@ -88,7 +88,7 @@ static void show_frame_rate()
 // The player file is written as often as the chunks' autosave looks at them.
 static void autosave_player()
 {
-    if (!game || plat_clock_ms() - last_player_save < AUTOSAVE_AGE_MS)
+    if (!game || plat_clock_ms() - last_player_save < autosave_period_ms())
         return;
     last_player_save = plat_clock_ms();
     keep_player();

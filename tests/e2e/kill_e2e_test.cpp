@@ -22,6 +22,8 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
         for (const std::string &f : chunk_files(world))
             EXPECT_EQ(read_file(f).size(), CHUNK_FILE_BYTES) << when << ": " << f;
         EXPECT_TRUE(edit_kept()) << when;
+        // Written at the autosave too, and as whole as the chunks.
+        EXPECT_EQ(read_file(world + "/player").size(), 198u) << when;
     };
     start_game();
     for (int y : {400, 265, 515, 515})   // the language page, New game, Create world twice
