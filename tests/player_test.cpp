@@ -121,6 +121,21 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     EXPECT_EQ(at({4, 4, 4, 56, 56, 62}), 3);
 }
 
+// A box no cell has room for stays on the ground until one has.
+TEST_F(Picking, AFullInventoryLeavesTheBoxOnTheGround)
+{
+    for (int k = 0; k < 50; k++)
+        player_cells->slots[k] = {2, 40};
+    player_cells->slots[49] = {3, 40};
+    add_box(-(float)me->x, -(float)me->y, (float)me->z, 3);   // at the feet
+    e_psysix();
+    EXPECT_EQ(bxs[0].active, 1);
+    player_cells->slots[49].count = 39;
+    e_psysix();
+    EXPECT_EQ(bxs[0].active, 0);
+    EXPECT_EQ(player_cells->slots[49].count, 40);
+}
+
 // A right-click from the ground: the hot bar's grass block lands in the empty
 // cell before the block aimed at, never in the body.
 TEST_F(Picking, ARightClickPlacesWhereAimedAndNeverIntoTheBody)
