@@ -5,6 +5,7 @@
 #include "app/loop.h"
 #include "gl_context.h"
 #include "gui/gui.h"
+#include "gui/inventory_page.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
@@ -39,6 +40,27 @@ TEST(Input, KeysTypedIntoANameReachOnlyTheName)
     EXPECT_EQ(jump, 0);
     EXPECT_EQ(cells_active, 2);
     g_level(PAGE_MAIN);
+}
+
+// E opens the page over the game and E or Escape closes it; while it is open
+// keys and clicks are the page's.
+TEST(Input, ETogglesTheInventoryPage)
+{
+    ASSERT_TRUE(gl_context_open());
+    game = 1;
+    gui = 0;
+    jump = 0;
+    for (unsigned char close : {'E', '\x1b'}) {
+        Key('e', 0, 0);
+        EXPECT_EQ(inv_page_is_open(), 1);
+        Key(' ', 0, 0);
+        mouse_down(GLUT_LEFT_BUTTON);
+        EXPECT_EQ(jump, 0);
+        EXPECT_EQ(gamer[0].dig_button, 0);
+        Key(close, 0, 0);
+        EXPECT_EQ(inv_page_is_open(), 0) << (int)close;
+    }
+    game = 0;
 }
 
 TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
@@ -115,8 +137,9 @@ TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
 }
 
 // A world folder with one chunk file under the start column: air but for a
-// column of earth up to lz 30 there (the ground: feet at 64 * 4 + 31) and a
-// block of rock at lz 40 ... 45 next to it.
+// column of earth up to lz 30 there (the ground: feet at 64 * 4 + 31), rock
+// at lz 40 ... 45 six blocks along x, and a single rock at lz 40 six blocks
+// along x and y.
 class PlayerKept : public InTempDir {
 protected:
     static constexpr double GROUND_EYE = 64 * 4 + 31 + 1.0;
@@ -132,6 +155,7 @@ protected:
             chunk[2 * ((56 * 64 + 56) * 64 + lz)] = 3;
         for (int lz = 40; lz <= 45; lz++)
             chunk[2 * ((50 * 64 + 56) * 64 + lz)] = 2;
+        chunk[2 * ((50 * 64 + 50) * 64 + 40)] = 2;   // one block over a free cell
         write_file("saves/w/4-4-4.qrb", chunk);
         snprintf(w_param.name, sizeof w_param.name, "w");
         w_param.player_value = 1;
@@ -173,15 +197,21 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
     saved.cells[49] = {0x0102, 40};   // an id no table holds
     const struct {
         const char *what;
-        int file;   // 0 none, 1 the one saved, 2 the first 100 bytes of it
+        int file;   // 0 none, 1 the one saved, else that many of its first bytes
+        int bad_byte;   // offset of a byte set to 255, 0 for none
         double x, y, eye;
         double want_eye;   // -1: the start column's ground, as when no file is read
     } cases[] = {
-        {"a folder from before the file", 0, 0, 0, 0, -1},
-        {"where it was left", 1, 250.25, -61.5, 500.75, 500.75},
-        {"past the world's edge", 1, 640.0 - 64 + 1.5, 100, 500, 500},
-        {"inside a block", 1, 206.1, 200.2, 64 * 4 + 41.5, 64 * 4 + 46 + 1.0},
-        {"a short file", 2, 250.25, -61.5, 500.75, -1},
+        {"a folder from before the file", 0, 0, 0, 0, 0, -1},
+        {"where it was left", 1, 0, 250.25, -61.5, 500.75, 500.75},
+        {"past the world's edge", 1, 0, 640.0 - 64 + 1.5, 100, 500, 500},
+        {"inside a block", 1, 0, 206.1, 200.2, 64 * 4 + 41.5, 64 * 4 + 46 + 1.0},
+        {"the head in a block", 1, 0, 206.1, 206.1, 64 * 4 + 40.5, 64 * 4 + 41 + 1.0},
+        {"a short file", 100, 0, 250.25, -61.5, 500.75, -1},
+        {"an empty file", 1000, 0, 250.25, -61.5, 500.75, -1},
+        {"a place in no world", 1, 0, 1e30, -61.5, 500.75, -1},
+        {"a mode no game writes", 1, 6, 250.25, -61.5, 500.75, -1},
+        {"a stack over 40", 1, 50, 250.25, -61.5, 500.75, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -190,8 +220,11 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         if (c.file) {
             ASSERT_EQ(write_player_file("w", &saved), 1);
         }
-        if (c.file == 2)
-            write_file("saves/w/player", read_file("saves/w/player").substr(0, 100));
+        std::string bytes = read_file("saves/w/player");
+        if (c.bad_byte)
+            bytes[c.bad_byte] = '\xff';
+        if (c.file > 1 || c.bad_byte)
+            write_file("saves/w/player", bytes.substr(0, c.file > 1 ? c.file % 1000 : bytes.size()));
         player_cells->slots[5] = {3, 1};   // what the run held before: never kept
         fly_mode = 1;
         cells_active = 0;
@@ -203,20 +236,23 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
             EXPECT_EQ(camera_rot_x, 0);
             EXPECT_EQ(fly_mode, 1);   // the mode chosen
             EXPECT_EQ(world_clock, 0);
-            cell kit[50];
-            memcpy(kit, player_cells->slots, sizeof kit);
-            give_starting_kit(player_cells);
-            EXPECT_EQ(memcmp(kit, player_cells->slots, sizeof kit), 0);
-            EXPECT_EQ(said.find("player file ./saves/w/player is damaged (100 bytes), moved to ./saves/w/player.damaged") !=
-                          std::string::npos,
-                      c.file == 2)
-                << said;
+            // The starting stock: 40 earth three times, 40 grass, 40 rock three times.
+            const int kit[] = {3, 3, 3, 1, 2, 2, 2, 0, 0, 0, 0};
+            for (int k = 0; k < 11; k++)
+                EXPECT_TRUE(player_cells->slots[k].id == kit[k] && (!kit[k] || player_cells->slots[k].count == 40)) << k;
+            EXPECT_EQ(player_cells->slots[49].id, 0);
+            std::string damaged = "player file ./saves/w/player is damaged (" +
+                                  std::to_string(c.file == 1 ? 198 : c.file % 1000) +
+                                  " bytes), moved to ./saves/w/player.damaged \n";
+            EXPECT_EQ(said.find(damaged) != std::string::npos, c.file != 0) << said;
             EXPECT_EQ(read_file("saves/w/4-4-4.qrb"), chunk);
             continue;
         }
         EXPECT_NEAR(camera_x, c.x > 576 ? c.x - 640 : c.x, 0.005);
         EXPECT_EQ(camera_y, c.y);
         EXPECT_EQ(camera_z, c.want_eye);
+        EXPECT_EQ(camera_rot_x, saved.pitch);
+        EXPECT_EQ(camera_rot_y, saved.yaw);
         EXPECT_EQ(gamer[0].z, c.want_eye - 1.0);   // walking: the feet under the eye
         EXPECT_EQ(fly_mode, 0);
         EXPECT_EQ(cells_active, 7);
@@ -230,6 +266,9 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
             EXPECT_EQ(read_file("saves/w/player"), before);
         }
         EXPECT_EQ(before.substr(0, 6), std::string("QRPL\1\0", 6));
+        // Cells from offset 48, three bytes each: an empty one is all zero.
+        EXPECT_EQ(before.substr(48, 6), std::string("\1\0\x0c\0\0\0", 6));
+        EXPECT_EQ(before.substr(48 + 3 * 49), std::string("\x02\x01\x28", 3));
         EXPECT_EQ(before.size(), (size_t)PLAYER_FILE_BYTES);
     }
 }

@@ -75,6 +75,8 @@ double first_free_feet(double x, double y, double feet)
 static double wrapped(double v)
 {
     double width = 64.0 * world_size;
+    if (v >= -64 && v <= width - 64)
+        return v;
     double w = fmod(v + 64, width);
     if (w < 0)
         w += width;
@@ -107,9 +109,8 @@ static void restore_player(const player_save *s)
     world_clock = s->clock;
     double x = wrapped(s->x), y = wrapped(s->y);
     double feet = s->z - 1.0, free_feet = first_free_feet(x, y, feet);
-    // Pitch as the mouse look bounds it.
-    float pitch = s->pitch > 80 ? 80 : s->pitch < -100 ? -100 : s->pitch;
-    put_player(x, y, free_feet == feet ? s->z : free_feet + 1.0, pitch, s->yaw);
+    // A pitch past the mouse look's bounds is brought within them by the first frame's look.
+    put_player(x, y, free_feet == feet ? s->z : free_feet + 1.0, s->pitch, s->yaw);
 }
 
 int e_init_game()
