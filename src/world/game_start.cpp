@@ -5,6 +5,7 @@
 #include "app/engine.h"
 #include "app/input.h"
 #include "gui/gui.h"
+#include "gui/inventory_page.h"
 #include "player/cells.h"
 #include "player/physics.h"
 #include "render/materials.h"
@@ -147,6 +148,8 @@ void snapshot_player(player_save *s)
     s->clock = world_clock;
     if (player_cells && player_cells->width * player_cells->height == PLAYER_CELLS)
         memcpy(s->cells, player_cells->slots, sizeof s->cells);
+    // A stack in hand on the inventory page is the player's too.
+    inv_page_settle(s->cells, PLAYER_CELLS);
 }
 
 int keep_player()
