@@ -62,7 +62,6 @@ static void load_pictures()
     LoadGLTextures(0, "./world/standart/sun.tga", &sun, 1);
 }
 
-
 int e_init()
 {
     plat_srand(plat_start_seed());

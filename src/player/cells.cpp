@@ -38,17 +38,16 @@ static cell *slot_taking(const cell_grid *grid, int id)
     return nullptr;
 }
 
-int add_box_to_inv(cell_grid *grid, int id)
+void add_box_to_inv(cell_grid *grid, int id)
 {
     cell *c = slot_taking(grid, id);
     if (!c)
-        return 0;
+        return;
     if (c->id == 0) {
         c->id = (uint16_t)id;
         c->count = 0;
     }
     c->count++;
-    return 1;
 }
 
 int inv_has_room(const cell_grid *grid, int id)

@@ -20,9 +20,8 @@ extern cell_grid *player_cells;
 
 // A new empty grid, or null (with a line on standard output) when memory runs out.
 cell_grid *init_cells(int width, int height);
-// Puts one block into the first slot that is empty or a non-full stack of id;
-// 0 when no slot can take it.
-int add_box_to_inv(cell_grid *grid, int id);
+// Puts one block into the first slot that is empty or a non-full stack of id.
+void add_box_to_inv(cell_grid *grid, int id);
 // 1 when some slot can take one block of id.
 int inv_has_room(const cell_grid *grid, int id);
 // Empties the grid and fills it with what a player starts with.
