@@ -53,7 +53,6 @@ static void put_back(cell *slots, int n, cell *from, int origin)
 void inv_page_open()
 {
     shown = 1;
-    hand = {0, 0};
 }
 
 void inv_page_close()
