@@ -156,7 +156,6 @@ protected:
         for (int lz = 40; lz <= 45; lz++)
             chunk[2 * ((50 * 64 + 56) * 64 + lz)] = 2;
         chunk[2 * ((50 * 64 + 50) * 64 + 40)] = 2;   // one block over a free cell
-        write_file("saves/w/4-4-4.qrb", chunk);
         snprintf(w_param.name, sizeof w_param.name, "w");
         w_param.player_value = 1;
         world_size = 10;
@@ -192,47 +191,60 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
     saved.chosen_cell = 7;
     saved.pitch = -12.5f;
     saved.yaw = 403.25f;
-    saved.clock = 754.5;
     saved.cells[0] = {1, 12};
     saved.cells[49] = {0x0102, 40};   // an id no table holds
+    const double NEW = -1, GENERATED = -2;   // want_eye: the start column's ground, from the file or the generator
     const struct {
         const char *what;
-        int file;   // 0 none, 1 the one saved, else that many of its first bytes
-        int bad_byte;   // offset of a byte set to 255, 0 for none
-        double x, y, eye;
-        double want_eye;   // -1: the start column's ground, as when no file is read
+        int file;               // 0 none, 1 the one saved, else that many of its first bytes
+        int bad_at, bad_value;  // a byte no game writes
+        double x, y, eye, clock;
+        double want_eye;
     } cases[] = {
-        {"a folder from before the file", 0, 0, 0, 0, 0, -1},
-        {"where it was left", 1, 0, 250.25, -61.5, 500.75, 500.75},
-        {"past the world's edge", 1, 0, 640.0 - 64 + 1.5, 100, 500, 500},
-        {"inside a block", 1, 0, 206.1, 200.2, 64 * 4 + 41.5, 64 * 4 + 46 + 1.0},
-        {"the head in a block", 1, 0, 206.1, 206.1, 64 * 4 + 40.5, 64 * 4 + 41 + 1.0},
-        {"a short file", 100, 0, 250.25, -61.5, 500.75, -1},
-        {"an empty file", 1000, 0, 250.25, -61.5, 500.75, -1},
-        {"a place in no world", 1, 0, 1e30, -61.5, 500.75, -1},
-        {"a mode no game writes", 1, 6, 250.25, -61.5, 500.75, -1},
-        {"a stack over 40", 1, 50, 250.25, -61.5, 500.75, -1},
+        {"a folder from before the file", 0, 0, 0, 0, 0, 0, 0, NEW},
+        {"a new world", 0, 0, 0, 0, 0, 0, 0, GENERATED},
+        {"where it was left", 1, 0, 0, 250.25, -61.5, 500.75, 754.5, 500.75},
+        {"at the first moment of the day", 1, 0, 0, 250.25, -61.5, 500.75, 0, 500.75},
+        {"past the world's edge", 1, 0, 0, 640.0 - 64 + 1.5, 100, 500, 754.5, 500},
+        {"inside a block", 1, 0, 0, 206.1, 200.2, 64 * 4 + 41.5, 754.5, 64 * 4 + 46 + 1.0},
+        {"the head in a block", 1, 0, 0, 206.1, 206.1, 64 * 4 + 40.5, 754.5, 64 * 4 + 41 + 1.0},
+        {"a short file", 100, 0, 0, 250.25, -61.5, 500.75, 754.5, NEW},
+        {"an empty file", 1000, 0, 0, 250.25, -61.5, 500.75, 754.5, NEW},
+        {"a place in no world", 1, 0, 0, 1e30, -61.5, 500.75, 754.5, NEW},
+        {"a mode no game writes", 1, 6, 2, 250.25, -61.5, 500.75, 754.5, NEW},
+        {"a stack over 40", 1, 50, 41, 250.25, -61.5, 500.75, 754.5, NEW},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(system("rm -f saves/w/player*"), 0);
-        saved.x = c.x, saved.y = c.y, saved.z = c.eye;
+        ASSERT_EQ(system("rm -f saves/w/player* saves/w/4-4-4.qrb"), 0);
+        if (c.want_eye != GENERATED)
+            write_file("saves/w/4-4-4.qrb", chunk);
+        saved.x = c.x, saved.y = c.y, saved.z = c.eye, saved.clock = c.clock;
         if (c.file) {
             ASSERT_EQ(write_player_file("w", &saved), 1);
         }
         std::string bytes = read_file("saves/w/player");
-        if (c.bad_byte)
-            bytes[c.bad_byte] = '\xff';
-        if (c.file > 1 || c.bad_byte)
+        if (c.bad_at)
+            bytes[c.bad_at] = (char)c.bad_value;
+        if (c.file > 1 || c.bad_at)
             write_file("saves/w/player", bytes.substr(0, c.file > 1 ? c.file % 1000 : bytes.size()));
         player_cells->slots[5] = {3, 1};   // what the run held before: never kept
         fly_mode = 1;
         cells_active = 0;
         std::string said = start();
+        EXPECT_EQ(gamer[0].x, camera_x);
+        EXPECT_EQ(gamer[0].y, camera_y);
         if (c.want_eye < 0) {
             EXPECT_EQ(camera_x, START_X);
             EXPECT_EQ(camera_y, START_Y);
-            EXPECT_EQ(camera_z, GROUND_EYE);
+            if (c.want_eye == NEW) {
+                EXPECT_EQ(camera_z, GROUND_EYE);
+            }
+            // Standing on the highest block of the column, the body free.
+            int feet = (int)camera_z - 1;
+            auto id = [&](int k) { return held_block(4, 4, k / 64, 56, 56, k % 64); };
+            EXPECT_EQ(camera_z, feet + 1.0);
+            EXPECT_TRUE(id(feet - 1) > 0 && id(feet) == 0 && id(feet + 1) == 0) << feet;
             EXPECT_EQ(camera_rot_x, 0);
             EXPECT_EQ(fly_mode, 1);   // the mode chosen
             EXPECT_EQ(world_clock, 0);
@@ -245,7 +257,9 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
                                   std::to_string(c.file == 1 ? 198 : c.file % 1000) +
                                   " bytes), moved to ./saves/w/player.damaged \n";
             EXPECT_EQ(said.find(damaged) != std::string::npos, c.file != 0) << said;
-            EXPECT_EQ(read_file("saves/w/4-4-4.qrb"), chunk);
+            if (c.want_eye == NEW) {
+                EXPECT_EQ(read_file("saves/w/4-4-4.qrb"), chunk);
+            }
             continue;
         }
         EXPECT_NEAR(camera_x, c.x > 576 ? c.x - 640 : c.x, 0.005);
@@ -256,11 +270,12 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         EXPECT_EQ(gamer[0].z, c.want_eye - 1.0);   // walking: the feet under the eye
         EXPECT_EQ(fly_mode, 0);
         EXPECT_EQ(cells_active, 7);
-        EXPECT_EQ(world_clock, 754.5);
+        EXPECT_EQ(world_clock, c.clock);
         for (int k = 0; k < 50; k++)
             EXPECT_TRUE(player_cells->slots[k].id == saved.cells[k].id && player_cells->slots[k].count == saved.cells[k].count) << k;
         // Written back as it came, the unknown id with it.
         std::string before = read_file("saves/w/player");
+        remove("saves/w/player");
         ASSERT_EQ(keep_player(), 1);
         if (c.want_eye == c.eye && c.x < 576) {
             EXPECT_EQ(read_file("saves/w/player"), before);
@@ -272,6 +287,7 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         // A stack in hand on the inventory page is written in its cell.
         inv_page_open();
         inv_page_click(PAGE_GRID_X + 1, PAGE_HOT_BAR_Y + 1);
+        remove("saves/w/player");
         ASSERT_EQ(keep_player(), 1);
         inv_page_close();
         EXPECT_EQ(read_file("saves/w/player").substr(48, 3), std::string("\1\0\x0c", 3));

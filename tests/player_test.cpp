@@ -186,10 +186,11 @@ TEST(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
     cell_grid *grid = init_cells(10, 5);
     cell_grid *kept = player_cells;
     player_cells = grid;
-    // The point of cell k on the page; -1 is outside the grid.
+    // A point of cell k on the page, its corners among them; -1 is just left
+    // of row 1, outside the grid.
     auto at = [](int k, int *x, int *y) {
-        *x = k < 0 ? 100 : PAGE_GRID_X + PAGE_PITCH * (k % 10) + 5;
-        *y = k < 0 ? 100 : k < 10 ? PAGE_HOT_BAR_Y + 5 : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1) + 30;
+        *x = k < 0 ? PAGE_GRID_X - 3 : PAGE_GRID_X + PAGE_PITCH * (k % 10) + (k % 2 ? 0 : PAGE_CELL - 1);
+        *y = k < 0 ? PAGE_ROWS_Y + 5 : (k < 10 ? PAGE_HOT_BAR_Y : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1)) + (k % 3 ? 0 : PAGE_CELL - 1);
     };
     const cell earth30 = {3, 30}, earth25 = {3, 25}, grass = {1, 7}, none = {0, 0};
     const struct {
@@ -220,7 +221,7 @@ TEST(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
         int x, y;
         for (int k : c.clicks) {
             at(k, &x, &y);
-            ASSERT_EQ(inv_page_cell_at(x, y), k);
+            ASSERT_EQ(inv_page_cell_at(x, y), k) << x << " " << y;
             inv_page_click(x, y);
         }
         if (c.close)
