@@ -112,6 +112,11 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     click_menu(250, 235);   // its one world
     ASSERT_TRUE(wait_output("loaded ", 36)) << output();
     EXPECT_EQ(count("created "), 0);
+    // The first chunk loaded is the one under the player.
+    std::string out = output();
+    size_t first = out.find("loaded ");
+    EXPECT_EQ(out.substr(first, out.find('\n', first) - first),
+              "loaded 0," + std::to_string(cx) + " " + std::to_string(cy) + " 4 ");
     EXPECT_TRUE(count_in_cell(7)) << "the collected earth is not back in its cell";
     // The clock came back: the sky is as light as it was, not dawn's dark.
     ASSERT_TRUE(look(0, -300, 7));
