@@ -113,6 +113,13 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
         EXPECT_EQ(inv_page_cell_at(x, y), k);
         EXPECT_EQ(at(x, y) == empty, k == 17 || k == 30) << k;
     }
+    // The page in the middle of the screen: as much background left of it as right.
+    int left = 0, right = 799;
+    while (left < 800 && at(left, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
+        left += 2;
+    while (right > 0 && at(right, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
+        right -= 2;
+    EXPECT_NEAR(left, 799 - right, 4);
     EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand
     EXPECT_EQ(at(hand_x + 60, hand_y), std::vector<int>({0, 0, 255}));
     inv_page_close();

@@ -172,13 +172,6 @@ protected:
         game = 0;
         InTempDir::TearDown();
     }
-    static std::string start()
-    {
-        testing::internal::CaptureStdout();
-        e_init_game();
-        game = 1;
-        return testing::internal::GetCapturedStdout();
-    }
 };
 
 // The player comes back as it was written, lifted out of a block it would
@@ -231,7 +224,10 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         player_cells->slots[5] = {3, 1};   // what the run held before: never kept
         fly_mode = 1;
         cells_active = 0;
-        std::string said = start();
+        testing::internal::CaptureStdout();
+        e_init_game();
+        game = 1;
+        std::string said = testing::internal::GetCapturedStdout();
         EXPECT_EQ(gamer[0].x, camera_x);
         EXPECT_EQ(gamer[0].y, camera_y);
         if (c.want_eye < 0) {
