@@ -1,4 +1,4 @@
-// Keys in play, and starting a world from the menu: its folder, size and counter.
+// Keys in play, starting a world from the menu (its folder, size and counter), and the player kept with the world.
 #include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
