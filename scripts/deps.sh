@@ -7,7 +7,8 @@ set -eu
 play_packages="g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libx11-dev"
 # dpkg-dev and file: cpack's dependency list of a Debian package (dpkg-shlibdeps).
 package_packages="$play_packages dpkg-dev file"
-test_packages="$package_packages libgtest-dev libbenchmark-dev xvfb libxtst-dev libpng-dev"
+# lintian: the package test checks the package as a distribution would.
+test_packages="$package_packages libgtest-dev libbenchmark-dev xvfb libxtst-dev libpng-dev lintian"
 
 case "${1:-}" in
   play) wanted=$play_packages ;;
@@ -25,7 +26,7 @@ done
 [ -z "$missing" ] && exit 0
 
 if [ "$(id -u)" = 0 ]; then
-  echo "Installing:$missing"
+  echo "Installing$missing and the packages they need: a couple of minutes, quiet unless it fails."
   export DEBIAN_FRONTEND=noninteractive
   # apt-get and dpkg talk a lot even when asked to be quiet: their words are
   # kept aside and shown only when something fails.

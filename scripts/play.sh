@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Quarrow and starts it in build/run/, a folder git ignores: the game
-# writes its settings ("cfg") and worlds (saves/) there.
+# writes its settings ("cfg") there, and its worlds (saves/) once one is made.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 # freeglut alone would only say "failed to open display", after the build.
@@ -14,7 +14,7 @@ check_build_dir "$top/build"
 cmake -S "$top" -B "$top/build" -DQUARROW_TESTS=OFF -DQUARROW_BENCH=OFF >/dev/null
 cmake --build "$top/build" -j"$(nproc)"
 run="$top/build/run"
-mkdir -p "$run/saves"
+mkdir -p "$run"
 # Fresh pictures and phrases each time; cfg and saves stay.
 cp -r "$top/data/." "$run/"
 cd "$run"

@@ -52,6 +52,7 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
         int type, width, height, bits, pixel_bytes;
         GLint format;   // 0: refused
     } cases[] = {{"rgb", 2, 2, 2, 24, 12, GL_RGB},          {"rgba, rows of 12 bytes", 2, 3, 2, 32, 24, GL_RGBA},
+                 {"rgb, rows of 9 bytes", 2, 3, 2, 24, 18, GL_RGB},
                  {"run-length", 10, 2, 2, 24, 12, 0},      {"16 bits", 2, 2, 2, 16, 8, 0},
                  {"short", 2, 2, 2, 24, 11, 0},            {"16 GB claimed", 2, 65535, 65535, 32, 16, 0}};
     for (const auto &c : cases) {
@@ -72,6 +73,8 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
             glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
         }
         EXPECT_TRUE(!c.format || (format == c.format && texels[0] == 30 && texels[1] == 20 && texels[2] == 10)) << c.name;
+        // The second row starts where the first ends (only a picture taken has texels to look at).
+        EXPECT_TRUE(!c.format || (texels[4 * c.width] == 30 + c.width && texels[4 * c.width + 2] == 10 + c.width)) << c.name;
     }
     unlink(path.c_str());
 }

@@ -6,19 +6,24 @@
 #include "gl_context.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
+#include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
-#include "save/catalogue.h"
-#include "temp_dir.h"
 #include "player/cells.h"
 #include "player/physics.h"
+#include "render/frame.h"
+#include "save/catalogue.h"
 #include "save/player_file.h"
 #include "save/saver.h"
+#include "temp_dir.h"
 #include "world/game_start.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
+#include <chrono>
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -76,18 +81,64 @@ TEST(Input, DigitsChooseCellsAndALetterIsReleasedInEitherCase)
     }
 }
 
-// However quickly a frame is drawn, the next waits its turn: at most 80 a second.
+// Flying, W and S move along the view and back, A and D to its left and right,
+// with Shift held or not.
+TEST(Input, WasdMoveAlongAndAcrossTheView)
+{
+    ASSERT_TRUE(gl_engine_open());
+    gui = game = 0;
+    fly_mode = 1;
+    c_rot_x = 0;
+    for (float yaw : {0.0f, 90.0f}) {
+        c_rot_y = yaw;
+        double moved[4][2];
+        const char *const pairs[] = {"wW", "aA", "sS", "dD"};
+        for (int shift = 0; shift < 2; shift++)
+            for (int k = 0; k < 4; k++) {
+                unsigned char key = (unsigned char)pairs[k][shift];
+                keys[key] = 1;
+                camera_x = camera_y = camera_z = 100;
+                timer = 0;
+                Display();
+                keys[key] = 0;
+                moved[k][0] = camera_x - 100;
+                moved[k][1] = camera_y - 100;
+                EXPECT_EQ(camera_z, 100) << key;
+            }
+        // Facing along +y at yaw 0, the player's left is +x.
+        double forward[2] = {yaw == 0 ? 0.0 : -1.0, yaw == 0 ? 1.0 : 0.0}, left[2] = {forward[1], -forward[0]};
+        const double *expected[4] = {forward, left, forward, left};
+        for (int k = 0; k < 4; k++) {
+            double sign = k < 2 ? 1 : -1, length = k % 2 ? 0.12 : 0.2;
+            EXPECT_NEAR(moved[k][0], sign * length * expected[k][0], 0.01) << pairs[k] << " at yaw " << yaw;
+            EXPECT_NEAR(moved[k][1], sign * length * expected[k][1], 0.01) << pairs[k] << " at yaw " << yaw;
+        }
+    }
+    fly_mode = 0;
+}
+
+// However quickly a frame is drawn, the next waits its turn: at most 80 a
+// second, on a clock that keeps the system's time.
 TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
 {
     ASSERT_TRUE(gl_engine_open());
     gui = game = 0;   // next to nothing to draw
     start_clocks();
+    using ms = std::chrono::duration<double, std::milli>;
+    auto before_start = std::chrono::steady_clock::now();
     double start = plat_clock_ms();
+    auto after_start = std::chrono::steady_clock::now();
     for (int i = 0; i < 20; i++) {
         timer = 0;   // no physics owed: every pass draws
         Display();
     }
-    EXPECT_GE(plat_clock_ms() - start, 20 * 1000.0 / FRAME_CAP);
+    auto before_end = std::chrono::steady_clock::now();
+    double elapsed = plat_clock_ms() - start;
+    auto after_end = std::chrono::steady_clock::now();
+    EXPECT_GE(elapsed, 20 * 1000.0 / FRAME_CAP);
+    // Whole milliseconds, read between two readings of the system's clock.
+    EXPECT_GE(elapsed, ms(before_end - after_start).count() - 1);
+    EXPECT_LE(elapsed, ms(after_end - before_start).count() + 1);
 }
 
 // Clicks the middle of a button; what the click printed.
@@ -295,6 +346,41 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         EXPECT_EQ(read_file("saves/w/player").substr(48, 3), std::string("\1\0\x0c", 3));
         EXPECT_EQ(after.size(), (size_t)PLAYER_FILE_BYTES);
     }
+}
+
+// While a chunk cannot be written the game says so on the screen, and stops
+// saying it once the chunk is on disk.
+TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)
+{
+    ASSERT_TRUE(gl_engine_open());
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    world_size = 10;
+    testing::internal::CaptureStdout();
+    initialize_world();
+    init_save_load(world, cubes, 10, "w");
+    testing::internal::GetCapturedStdout();
+    std::fill_n(&cubes[0].blocks[0][0][0], CHUNK_BLOCKS, 3);
+    cubes[0].loaded = 1;
+    *world_entry(4, 4, 4) = 0;
+    chunk_changed(4, 4, 4);
+    camera_x = camera_y = 200;   // the chunk stays in view
+    camera_z = 285;
+    rlimit old_limit, small = {1000, RLIM_INFINITY};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    small.rlim_max = old_limit.rlim_max;
+    signal(SIGXFSZ, SIG_IGN);
+    game = 1;
+    gui = 0;
+    for (bool full : {true, false}) {
+        setrlimit(RLIMIT_FSIZE, full ? &small : &old_limit);
+        testing::internal::CaptureStdout();
+        int saved = save_w(4, 4, 4);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(saved, !full);
+        EXPECT_EQ(draws_text(e_render, lang_get(PHRASE_SAVING_FAILS), 400, 530, 16), full);
+    }
+    cubes[0].loaded = 0;
+    game = 0;
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include "app/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
+#include "render/c_math.h"
+#include "render/overlay.h"
 
 #include <GL/freeglut.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <vector>
 
 // Opens a 400 x 300 window once per test program; false when no X server could be had.
@@ -48,9 +51,10 @@ struct fb_vertex {
 };
 
 // The polygons draw produced, each as its vertices (Mesa hands quads back as
-// two triangles, and a polygon cut by the view's edge as more than three).
+// two triangles, and a polygon cut by the view's edge as more than three);
+// with lines, the line segments too, as pairs.
 template <typename F>
-std::vector<std::vector<fb_vertex>> feedback_polygons(F draw)
+std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false)
 {
     static GLfloat buffer[1 << 18];
     glFeedbackBuffer(1 << 18, GL_3D, buffer);
@@ -58,14 +62,15 @@ std::vector<std::vector<fb_vertex>> feedback_polygons(F draw)
     draw();
     int count = glRenderMode(GL_RENDER);
     std::vector<std::vector<fb_vertex>> out;
-    // A vertex is x, y, z; the game's points and lines are skipped.
+    // A vertex is x, y, z.
     for (int i = 0; i < count;) {
         int token = (int)buffer[i++];
         int n = token == GL_POLYGON_TOKEN ? (int)buffer[i++] : token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1;
-        if (token == GL_POLYGON_TOKEN)
+        bool kept = token == GL_POLYGON_TOKEN || (lines && n == 2);
+        if (kept)
             out.emplace_back();
         for (int k = 0; k < n && i + 3 <= count; k++, i += 3)
-            if (token == GL_POLYGON_TOKEN)
+            if (kept)
                 out.back().push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
     }
     return out;
@@ -79,4 +84,31 @@ std::vector<fb_vertex> feedback_of(F draw)
     for (const auto &polygon : feedback_polygons(draw))
         out.insert(out.end(), polygon.begin(), polygon.end());
     return out;
+}
+
+// Whether draw shows text centred on (x, y) of the 800 x 600 overlay, glyph
+// for glyph where the font would put it.
+template <typename F>
+bool draws_text(F draw, const char *text, int x, int y, int size)
+{
+    auto expected = feedback_polygons([&] {
+        e_begin_overlay();
+        f_print(x, y, size, text, PRINT_CENTRED);
+        e_end_overlay();
+    });
+    auto drawn = feedback_polygons(draw);
+    auto same = [](const std::vector<fb_vertex> &a, const std::vector<fb_vertex> &b) {
+        bool equal = a.size() == b.size();
+        for (size_t i = 0; equal && i < a.size(); i++)
+            equal = std::abs(a[i].x - b[i].x) < 0.01f && std::abs(a[i].y - b[i].y) < 0.01f;
+        return equal;
+    };
+    for (const auto &glyph : expected) {
+        bool found = false;
+        for (size_t i = 0; !found && i < drawn.size(); i++)
+            found = same(glyph, drawn[i]);
+        if (!found)
+            return false;
+    }
+    return !expected.empty();
 }

@@ -10,11 +10,15 @@
 #include "save/names.h"
 #include "temp_dir.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 namespace {
@@ -50,6 +54,18 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
     EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
     EXPECT_STREQ(ctlg.worlds[CATALOGUE_MAX - 1].shown, "w7");
+    // The world the folder lists first is left out when it is the oldest too.
+    DIR *d = opendir("saves");
+    std::string first;
+    for (dirent *e = readdir(d); e && first.empty(); e = readdir(d))
+        first = e->d_name[0] == 'w' ? e->d_name : "";
+    closedir(d);
+    make_world(first, 5000);
+    testing::internal::CaptureStdout();
+    find_worlds(&ctlg);
+    testing::internal::GetCapturedStdout();
+    for (int k = 0; k < ctlg.count; k++)
+        EXPECT_STRNE(ctlg.worlds[k].disk_name, first.c_str());
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
@@ -188,6 +204,20 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
             boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
         EXPECT_GE(boxes.size(), 2u) << page;
         auto drawn = feedback_polygons(g_draw);
+        // The logo: the one wide picture besides the background, above every widget.
+        int logo = 0;
+        for (const auto &polygon : drawn) {
+            float left = 800, right = 0, top = 600, bottom = 0;
+            for (const fb_vertex &v : polygon) {
+                left = std::min(left, v.x), right = std::max(right, v.x);
+                top = std::min(top, 600 - v.y), bottom = std::max(bottom, 600 - v.y);
+            }
+            if (right - left < 600 || bottom - top > 590)
+                continue;
+            logo++;
+            EXPECT_TRUE(top >= 0 && bottom <= 220) << page << ": the logo reaches " << top << " to " << bottom;
+        }
+        EXPECT_GT(logo, 0) << page;
         for (size_t i = 0; i < boxes.size(); i++) {
             const button &a = boxes[i];
             EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
@@ -209,7 +239,7 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
     }
 }
 
-// The options page shows the settings as they stand and keeps what is chosen.
+// The options page shows the settings as they stand, in words, and keeps what is chosen.
 TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
 {
     game_param *p = get_par_str();
@@ -226,6 +256,9 @@ TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
             click(d_box[d_v_distance].x, d_box[d_v_distance].y);
         for (int i = 0; i < c.fog_clicks; i++)
             click(d_box[d_fog].x, d_box[d_fog].y);
+        const list_box &distance = d_box[d_v_distance], &fog = d_box[d_fog];
+        EXPECT_STREQ(distance.items[distance.selected], c.distance == 1 ? "1 chunk" : "3 chunks");
+        EXPECT_STREQ(fog.items[fog.selected], c.fog ? "Fog: on" : "Fog: off");
         EXPECT_EQ(click_button(b_save), GUI_SETTINGS_CHANGED);
         EXPECT_EQ(lvl, PAGE_MAIN);
         EXPECT_EQ(p->view_distance, c.distance);
@@ -252,6 +285,13 @@ TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
         EXPECT_STREQ(font, in) << b;
     }
     iconv_close(cd);
+    // A name longer than the room it goes to is cut there, never past it.
+    char room[8] = "-------";
+    for (const char *name : {"\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91", "\xec\xe8\xf0\xb8"}) {   // UTF-8, and an older CP1251 name
+        name_to_font(name, room, 4);
+        EXPECT_STREQ(room, "\xec\xe8\xf0");
+        EXPECT_EQ(room[4], '-');
+    }
 }
 
 using MenuCaptions = MenuInput;
@@ -281,7 +321,8 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
 }
 
-// A list of more than one page says which page is on show, under its worlds.
+// An empty list says so; a list of more than one page says which page is on
+// show, under its worlds.
 TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
 {
     ASSERT_TRUE(gl_context_open());
@@ -294,6 +335,60 @@ TEST_F(MenuCaptions, AManyPageListShowsItsPageNumber)
             below_the_list += 600 - v.y > 462 && 600 - v.y < 495;
         EXPECT_EQ(below_the_list > 0, worlds > WORLD_BUTTONS) << worlds;
     }
+    ctlg.count = 0;
+    g_level(PAGE_WORLDS);
+    EXPECT_TRUE(draws_text(g_draw, "No saved worlds yet", 400, 220, 22));
+}
+
+// The name field shows a blinking cursor after the name typed so far.
+TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    const text_field &t = t_field[t_world_name];
+    int shown = 0;
+    for (int frame = 0; frame < 61; frame++) {
+        bool cursor = false;
+        for (const auto &line : feedback_polygons(g_draw, true))
+            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
+                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
+        shown += cursor;
+    }
+    EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
+}
+
+// A refused name is explained between the form and its button, over nothing else.
+TEST_F(MenuCaptions, ARefusalIsShownBetweenTheFormAndItsButton)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    g_level(PAGE_CREATE);
+    auto glyphs = [] {
+        std::set<std::vector<float>> small;
+        for (const auto &polygon : feedback_polygons(g_draw)) {
+            std::vector<float> xy;
+            for (const fb_vertex &v : polygon)
+                xy.insert(xy.end(), {v.x, 600 - v.y});
+            float w = std::max(std::fabs(xy[0] - xy[2]), std::fabs(xy[0] - xy[4]));
+            if (w < 40)
+                small.insert(xy);
+        }
+        return small;
+    };
+    std::set<std::vector<float>> plain = glyphs();
+    notice = PHRASE_NAME_TAKEN;
+    float top = 600, bottom = 0;
+    for (const auto &xy : glyphs())
+        if (!plain.count(xy))
+            for (size_t k = 1; k < xy.size(); k += 2) {
+                top = std::min(top, xy[k]);
+                bottom = std::max(bottom, xy[k]);
+            }
+    const list_box &last = d_box[d_world_big];
+    EXPECT_GE(top, last.y + FIELD_FRAME);
+    EXPECT_LE(bottom, btt[b_create_world].y + 4);
+    EXPECT_GT(bottom - top, 10);
 }
 
 }  // namespace

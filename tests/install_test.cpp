@@ -8,12 +8,18 @@ namespace {
 
 using Package = InTempDir;
 using Scripts = InTempDir;
+using CommandLine = InTempDir;
 
 TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
 {
     command_result made = run_command("'" QUARROW_CPACK "' -G DEB --config '" QUARROW_BUILD_DIR
                                       "/CPackConfig.cmake' -B . && dpkg-deb -x quarrow_*.deb root");
     ASSERT_EQ(made.status, 0) << made.text;
+    // What a distribution would refuse or warn about, where lintian is installed.
+    if (run_command("command -v lintian").status == 0) {
+        command_result lint = run_command("lintian --pedantic --fail-on error,warning quarrow_*.deb");
+        EXPECT_EQ(lint.status, 0) << lint.text;
+    }
     EXPECT_EQ(access("root/usr/share/applications/quarrow.desktop", R_OK), 0);
     std::string depends = run_command("dpkg-deb -f quarrow_*.deb Depends").text;
     for (const char *library : {"libglut", "libglu1", "libc6"})
@@ -41,6 +47,25 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
     EXPECT_TRUE(png_image_finish_read(&icon, nullptr, &pixels[0], 0, nullptr)) << icon.message;
     EXPECT_EQ(pixels[3], 0) << "the corner is clear";
     EXPECT_EQ(pixels[4 * (32 * 64 + 32) + 3], '\xff') << "the middle is the block";
+}
+
+TEST_F(CommandLine, HelpAndVersionNeedNoWindowAndAnythingElseIsSaidInOneLine)
+{
+    struct { const char *env, *args; int status; const char *text; } cases[] = {
+        {"", "--help", 0, "Usage: quarrow"},
+        {"", "-h", 0, "Usage: quarrow"},
+        {"", "--version", 0, "quarrow " QUARROW_VERSION "\n"},
+        {"", "--fly", 2, "quarrow: unknown option '--fly'"},
+        {"", "", 1, "quarrow: no X display: start Quarrow from a desktop, or set DISPLAY\n"},
+        {"DISPLAY=:4242", "", 1, "quarrow: cannot open the X display ':4242': start Quarrow from a desktop"},
+    };
+    for (const auto &c : cases) {
+        command_result r = run_command(std::string("env -u DISPLAY ") + c.env + " '" QUARROW_BUILD_DIR "/quarrow' " + c.args);
+        EXPECT_EQ(r.status, c.status) << c.env << c.args << "\n" << r.text;
+        // The game's own line alone: not the toolkit's, not the help after an error.
+        EXPECT_EQ(r.text.find(c.text), 0u) << c.env << c.args << "\n" << r.text;
+        EXPECT_EQ(r.text.find("freeglut"), std::string::npos) << r.text;
+    }
 }
 
 // deps.sh with stand-ins in ./bin: user id_u, no package installed, and an

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -84,6 +85,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
 
     const int tiles[4][3] = {{0}, {0, 2, 3}, {1, 1, 1}, {0, 0, 0}};   // [id][bottom, top, side]: atlas cells
     static uint8_t covered[64][64][64];
+    int side_up = -1;
     memset(covered, 0, sizeof covered);
     for (int q = 0; q < c->quad_count; q++) {
         const float *v = &c->vertices[12 * q], *n = &c->normals[12 * q], *st = &c->tex_coords[8 * q];
@@ -102,6 +104,20 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
         ASSERT_EQ(std::max({st[0], st[2], st[4], st[6]}), (to[0] - from[0] + 1) * (to[1] - from[1] + 1) * (to[2] - from[2] + 1))
             << "one picture a block, quad " << q;
         long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
+        // Each corner shows its own corner of the picture, and every side stands
+        // the same way up: a grass side's green edge is at its top.
+        std::set<std::pair<float, float>> corners;
+        for (int k = 0; k < 4; k++)
+            corners.insert({st[2 * k], st[2 * k + 1]});
+        ASSERT_EQ(corners.size(), 4u) << "quad " << q;
+        if (axis != 1) {
+            float top = std::max({v[1], v[4], v[7], v[10]});
+            int up = 0;
+            for (int k = 0; k < 4; k++)
+                up += (v[3 * k + 1] == top) == (st[2 * k + 1] == std::min({st[1], st[3], st[5], st[7]}));
+            side_up = side_up < 0 ? up : side_up;
+            ASSERT_TRUE(up == side_up && (up == 0 || up == 4)) << "quad " << q << " stands upside down";
+        }
         for (long x = from[0]; x <= to[0]; x++)
             for (long z = from[2]; z <= to[2]; z++) {
                 long y = from[1] - 256;

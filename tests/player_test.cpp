@@ -4,8 +4,10 @@
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
+#include "player/picking.h"
 #include "world_fixture.h"
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -107,8 +109,12 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     EXPECT_EQ(steps, 1 + 176 + 1);   // aim, 16 strokes 11 steps apart, then the fall
     EXPECT_EQ(player_cells->slots[1].id, 3);   // grass drops earth
     int particles = 0;
-    for (const particle &p : prs)
+    for (const particle &p : prs) {
         particles += p.active;
+        // They fly off the block's faces, where the block was: (56 - 256, 56 - 256, 256 + 61).
+        EXPECT_TRUE(!p.active || (std::fabs(p.x + 200) <= 0.5f && std::fabs(p.y + 200) <= 0.5f && std::fabs(p.z - 317) <= 0.5f))
+            << p.x << " " << p.y << " " << p.z;
+    }
     EXPECT_EQ(particles, 16 * 5 + 60);
     // Rock is never dug.
     at({4, 4, 4, 56, 56, 60}) = 2;
@@ -134,6 +140,27 @@ TEST_F(Picking, AFullInventoryLeavesTheBoxOnTheGround)
     e_psysix();
     EXPECT_EQ(bxs[0].active, 0);
     EXPECT_EQ(player_cells->slots[49].count, 40);
+}
+
+// Chunks that are not held hold no world: the view ray passes them, so no
+// block is picked (and outlined) in the empty sky above the streamed levels.
+TEST_F(Picking, NothingIsPickedWhereNoChunkIsHeld)
+{
+    hold(5, 4, 4, 8, 0);   // the top streamed level; level 9 above is never held
+    const struct {
+        const char *what;
+        double z;
+        float pitch;
+        int picked;
+    } cases[] = {{"up into level 9", 64 * 8 + 61, -90, 0},
+                 {"down at the ground", 318, 90, 1},
+                 {"down onto a level not held", 64 * 8 + 1, 90, 0}};
+    for (const auto &c : cases) {
+        me->z = c.z;
+        me->rot_x = c.pitch;
+        view_ray(me);
+        EXPECT_EQ(me->pick_valid, c.picked) << c.what;
+    }
 }
 
 // A right-click from the ground: the hot bar's grass block lands in the empty

@@ -3,49 +3,22 @@
 // the picture they make; the frame round them: sun, light, back faces.
 #include "world/streaming.h"
 
-#include "gl_context.h"
+#include "gl_world.h"
 #include "platform/platform.h"
 #include "render/c_math.h"
-#include "player/physics.h"
-#include "render/frame.h"
 #include "render/frustum_calc.h"
 #include "render/mesher.h"
-#include "render/overlay.h"
 #include "save/saver.h"
-#include "world_fixture.h"
 
 #include <cmath>
 #include <set>
 
 namespace {
 
-class Streaming : public HeldWorld {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(gl_engine_open());
-        HeldWorld::SetUp();
-        already_created = 1000;   // nothing is built unless a test asks
-        game = gui = 0;
-        glViewport(0, 0, 800, 600);
-        e_set_projection();
-    }
-    static void look(double x, double y, double z, float pitch, float yaw)
-    {
-        camera_x = x;
-        camera_y = y;
-        camera_z = z;
-        camera_rot_x = pitch;
-        camera_rot_y = yaw;
-        glLoadIdentity();
-        glRotatef(pitch, 1, 0, 0);
-        glRotatef(yaw, 0, 1, 0);
-        glTranslatef((float)x, (float)-z, (float)y);
-    }
-};
-using Frustum = Streaming;
-using Frame = Streaming;
-using ChunkDrawing = Streaming;
+using Streaming = DrawnWorld;
+using Frustum = DrawnWorld;
+using Frame = DrawnWorld;
+using ChunkDrawing = DrawnWorld;
 
 // Planes from GL's own matrices: inside is kept, past any of the six culled.
 TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
@@ -130,7 +103,37 @@ TEST_F(Streaming, TheWidestViewMovesOnWithoutFillingThePool)
     EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
 }
 
-// The frame's centre pixel on a 64 x 64 view, brightness summed.
+// The columns on both sides of the camera's own are streamed, at the
+// world's edge too, where the camera may stand in column 0 or 1.
+TEST_F(Streaming, TheColumnsBesideTheCameraAreStreamedAtTheEdgeToo)
+{
+    char dir[] = "/tmp/quarrow-test-XXXXXX", old_dir[4096];
+    ASSERT_TRUE(getcwd(old_dir, sizeof old_dir) && mkdtemp(dir) && chdir(dir) == 0);
+    ASSERT_EQ(system("mkdir -p saves/w"), 0);
+    init_save_load(world, cubes, world_size, "w");
+    vision_range = 1;
+    // Along x, then along y.
+    const struct { double x, y; int own, below, above; } cases[] = {
+        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {130, 30, 3, 2, 4}, {30, 0.2, 0, 9, 1}, {30, 130, 3, 2, 4}};
+    for (const auto &c : cases) {
+        std::string pass;
+        do {
+            already_created = 0;
+            look(c.x, c.y, 285, -90, 0);
+            testing::internal::CaptureStdout();
+            draw_buffs();
+            pass = testing::internal::GetCapturedStdout();
+        } while (!pass.empty());
+        for (int column : {c.below, c.own, c.above}) {
+            int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
+            EXPECT_NE(world_slot(cx, cy, 4), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy;
+        }
+    }
+    EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
+}
+
+// A pixel near the frame's centre on a 64 x 64 view, clear of the crosshair,
+// brightness summed.
 int centre_brightness()
 {
     game = 1;
@@ -139,7 +142,7 @@ int centre_brightness()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     e_render();
     unsigned char rgb[3];
-    glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glReadPixels(32, 44, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return rgb[0] + rgb[1] + rgb[2];
 }
 
@@ -155,7 +158,7 @@ TEST_F(Frame, SunlitGroundIsEquallyBrightEverywhere)
             std::fill_n(&s->blocks[0][0][0] + 64 * i, 6, 3);   // earth up to lz 5
         create_polygons(c, c, 4);
         look(64 * c - 32, 64 * c - 32, 270, 90, 0);   // straight down
-        world_clock = 35 - camera_x / 720;             // the same morning sun everywhere
+        world_clock = 15 - camera_x / 720;             // the same low morning sun everywhere: not lit to the full
         int brightness = centre_brightness();
         first = first < 0 ? brightness : first;
         EXPECT_GT(brightness, 30);

@@ -84,12 +84,11 @@ static int store_options()
     return GUI_SETTINGS_CHANGED;
 }
 
-static int start_world(const char *name, int size_class, int world_type)
+// The create page's world type has one choice, so there is no type to pass on.
+static int start_world(const char *name, int size_class)
 {
     snprintf(w_param.name, sizeof w_param.name, "%s", name);
     w_param.size_class = size_class;
-    w_param.world_type = world_type;
-    w_param.start_flag = 1;
     w_param.player_value = 1;
     g_level(PAGE_PLAYING);
     return GUI_START_WORLD;
@@ -118,7 +117,7 @@ static int create_world()
     // A name already in ./saves would reopen that world, or collide with a file there.
     if (world_name_taken(disk))
         return refuse_name(PHRASE_NAME_TAKEN);
-    return start_world(disk, d_box[d_world_big].selected + 1, d_box[d_world_type].selected + 1);
+    return start_world(disk, d_box[d_world_big].selected + 1);
 }
 
 void g_world_folder_failed()
@@ -142,7 +141,7 @@ static int open_listed_world(int k)
     touch_world(e->disk_name);
     // The size class given here is only a fallback: the game starts at the
     // size kept in the world's folder.
-    return start_world(e->disk_name, 1, 1);
+    return start_world(e->disk_name, 1);
 }
 
 static int turn_world_page(int step)

@@ -6,8 +6,6 @@
 struct world_record {
     char name[64];          // also the world's folder name under ./saves
     int32_t size_class;     // 1 ... 3: the world is 10 x size_class chunk columns wide
-    int32_t world_type;
-    int32_t start_flag;
     int32_t player_value;
 };
 

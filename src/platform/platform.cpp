@@ -483,3 +483,16 @@ void plat_hold_pointer(int hold)
     }
     XFlush(display);
 }
+
+// --- the X display ---
+
+int plat_display_opens()
+{
+    // The toolkit would print its own message and end the process; asking
+    // first lets the game say what to do.
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    XCloseDisplay(display);
+    return 1;
+}

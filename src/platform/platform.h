@@ -1,7 +1,7 @@
 // platform.h — the few operating-system services the game needs, in one place:
 // a millisecond clock, the game's one random sequence, folders and files,
-// the console pause, the swap interval of the window system and keeping the
-// pointer inside the game's window.
+// the console pause, whether an X display opens, the swap interval of the
+// window system and keeping the pointer inside the game's window.
 #pragma once
 #include <cstdio>
 
@@ -86,3 +86,6 @@ int plat_set_swap_interval(int interval);
 // pointer is kept inside that window (a pointer grab confined to it); else it
 // is let go. Called every frame; changes something only when that differs.
 void plat_hold_pointer(int hold);
+
+// 1 when the X display named by DISPLAY can be opened (it is closed again).
+int plat_display_opens();

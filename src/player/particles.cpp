@@ -127,6 +127,8 @@ static void draw_particle(const particle *p)
 void render_particles()
 {
     glBegin(GL_QUADS);
+    // Lit like the ground they fly over, whatever normal the chunks left behind.
+    glNormal3f(0, 1, 0);
     for (int i = 0; i < PARTICLE_POOL; i++) {
         particle *p = &prs[i];
         if (!p->active)

@@ -34,6 +34,15 @@ static void carry(int *chunk, int *l, int flip)
     }
 }
 
+// Air and ids 11 and above let the ray through, and so does a chunk that is
+// not held: there is no world there to point at or to build against.
+static int ray_passes(int cx, int cy, int level, int lx, int ly, int lz)
+{
+    if (!held_chunk(cx, cy, level))
+        return 1;
+    return g_xy(cx, cy, level, lx, ly, lz) == 0;
+}
+
 static int march(float x, float y, float z, float rot_x, float rot_y, int samples, march_result *r)
 {
     double h = rot_y / 180.0 * 3.14, p = rot_x / 180.0 * 3.14;
@@ -47,8 +56,7 @@ static int march(float x, float y, float z, float rot_x, float rot_y, int sample
         carry(&cy, &ly, -1);
         carry(&cx, &lx, -1);
         carry(&level, &lz, 1);
-        // Ids 11 and above let the ray through; a chunk not held stops it.
-        if (g_xy(cx, cy, level, lx, ly, lz) == 0) {
+        if (ray_passes(cx, cy, level, lx, ly, lz)) {
             r->front[0] = lx, r->front[1] = ly, r->front[2] = lz;
             r->front_chunk[0] = cx, r->front_chunk[1] = cy, r->front_chunk[2] = level;
             r->empties++;
@@ -207,10 +215,6 @@ void place(player *p)
     printf("%i %i %i %i %i %i \n", p->front_lx, p->cell_lx, p->front_ly, p->cell_ly, p->front_lz, p->cell_lz);
     int id = get_cell(player_cells, cells_active, 0);
     if (!p->pick_valid || id == 0)
-        return;
-    // A chunk that is not held stops the ray like a wall that is not there:
-    // nothing is built against it.
-    if (!held_chunk(p->pick_cx, p->pick_cy, p->pick_level))
         return;
     if (set_block(p->front_cx, p->front_cy, p->front_level, p->front_lx, p->front_ly, p->front_lz, id))
         minus_cell(player_cells, cells_active, 0);

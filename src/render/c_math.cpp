@@ -255,18 +255,24 @@ static void box_vertex(corner c, float y, float u, float v)
 }
 
 // A side's lower edge takes v + d and its upper edge v, as on the chunk meshes.
-static void box_side(corner p, corner q, float low, float high, float su, float sv)
+// Its normal points out from the box's axis through the side's middle, so the
+// box is lit like the blocks round it.
+static void box_side(corner centre, corner p, corner q, float low, float high, float su, float sv)
 {
     const float d = ATLAS_CELL;
+    float nx = 0.5f * (p.x + q.x) - centre.x, nz = 0.5f * (p.z + q.z) - centre.z;
+    float length = sqrtf(nx * nx + nz * nz);
+    glNormal3f(nx / length, 0, nz / length);
     box_vertex(p, low, su + d, sv + d);
     box_vertex(q, low, su, sv + d);
     box_vertex(q, high, su, sv);
     box_vertex(p, high, su + d, sv);
 }
 
-static void box_cap(const corner c[4], float y, float u, float v)
+static void box_cap(const corner c[4], float y, float up, float u, float v)
 {
     const float d = ATLAS_CELL;
+    glNormal3f(0, up, 0);
     box_vertex(c[0], y, u, v);
     box_vertex(c[1], y, u + d, v);
     box_vertex(c[2], y, u + d, v + d);
@@ -288,11 +294,12 @@ void draw_cube_filed(float x, float y, float z, float angle, float size, int id)
     };
     float lid = (float)(y + 1.5 * h);
     glBegin(GL_QUADS);
-    box_cap(abcd, y, t->bottom_u, t->bottom_v);
-    box_cap(abcd, lid, t->top_u, t->top_v);
-    box_side(abcd[3], abcd[2], y, lid, t->side_u, t->side_v);
-    box_side(abcd[1], abcd[0], y, lid, t->side_u, t->side_v);
-    box_side(abcd[1], abcd[2], y, lid, t->side_u, t->side_v);
-    box_side(abcd[3], abcd[0], y, lid, t->side_u, t->side_v);
+    const corner centre = {x, z};
+    box_cap(abcd, y, -1, t->bottom_u, t->bottom_v);
+    box_cap(abcd, lid, 1, t->top_u, t->top_v);
+    box_side(centre, abcd[3], abcd[2], y, lid, t->side_u, t->side_v);
+    box_side(centre, abcd[1], abcd[0], y, lid, t->side_u, t->side_v);
+    box_side(centre, abcd[1], abcd[2], y, lid, t->side_u, t->side_v);
+    box_side(centre, abcd[3], abcd[0], y, lid, t->side_u, t->side_v);
     glEnd();
 }

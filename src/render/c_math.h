@@ -30,5 +30,6 @@ void f_print(int x, int y, int size, const char *text, int flags);
 double text_half_width(int n, double size);
 // Wire outline round the block centred at (x, y, z).
 void draw_cube(float x, float y, float z);
-// Textured box of block id, base centred at (x, y, z), turned by angle radians.
+// Textured box of block id, base centred at (x, y, z), turned by angle radians,
+// each face with its own normal.
 void draw_cube_filed(float x, float y, float z, float angle, float size, int id);

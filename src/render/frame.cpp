@@ -1,5 +1,5 @@
 // frame.cpp — the frame: sun, sky, light and fog from the world clock, the
-// chunks, the hot bar, the error report and the menu.
+// chunks, the crosshair, the hot bar, the error report and the menu.
 #include "render/frame.h"
 
 #include "app/config.h"
@@ -22,6 +22,8 @@
 
 float sunposx = 0, sunposy = 0;
 
+constexpr int CROSSHAIR_ARM_MIN = 5;   // pixels from the centre, on a small window
+
 static void rotate_camera()
 {
     glRotatef(camera_rot_x, 1, 0, 0);
@@ -29,9 +31,13 @@ static void rotate_camera()
 }
 
 // The sun moves with the camera's rotation only, so it stays part of the sky.
+// Once its upper edge has gone below the horizon it is not drawn: the ground
+// does not hide it from a player standing above the terrain's edge.
 static void draw_sun(double a)
 {
     float s = (float)sin(a), c = (float)cos(a);
+    if (sunposy + 30 * fabsf(c) <= 0)
+        return;
     glEnable(GL_BLEND);
     glDisable(GL_FOG);
     glBindTexture(GL_TEXTURE_2D, sun);
@@ -47,6 +53,17 @@ static void draw_sun(double a)
     glEnd();
 }
 
+// --- the day's light ---
+
+// Light the sky gives shaded faces at full day: with a sunlit face at about
+// 1.5 before it is clipped, a third of its light.
+constexpr float DAY_AMBIENT = 0.45f;
+// The night: a cool sky light, dim cool moonlight from opposite the sun, and a
+// dark blue sky that the fog fades the far ground into.
+static const float NIGHT_AMBIENT[3] = {0.10f, 0.12f, 0.18f};
+static const float MOONLIGHT[3] = {0.14f, 0.17f, 0.26f};
+static const float NIGHT_SKY[3] = {0.03f, 0.05f, 0.14f};
+
 static void set_rgb(float *colour, float r, float g, float b)
 {
     colour[0] = r;
@@ -54,24 +71,46 @@ static void set_rgb(float *colour, float r, float g, float b)
     colour[2] = b;
 }
 
+static float clamp01(double v)
+{
+    return (float)(v < 0 ? 0 : v > 1 ? 1 : v);
+}
+
 void sky_colours(double s)
 {
-    if (s < 0) {
-        set_rgb(LightDiffuse, 0, 0, 0);
-        set_rgb(fogColor, 0, 0, 0);
-        glFogfv(GL_FOG_COLOR, fogColor);
-        glClearColor(0, 0, 0.05f, 1);
-        return;
-    }
-    float f = (float)(4 * s < 1.0 ? 4 * s : 1.0);
+    float f = clamp01(4 * s);    // daylight: none from the horizon down, all from a quarter up
+    float m = clamp01(-4 * s);   // moonlight, the same way round
     float g = 0.9f * f;
-    set_rgb(fogColor, g, g, g);
+    for (int i = 0; i < 3; i++) {
+        // Day fades into the night's blue, never into black.
+        fogColor[i] = g + NIGHT_SKY[i] * (1 - f);
+        LightAmbient[i] = NIGHT_AMBIENT[i] + (DAY_AMBIENT - NIGHT_AMBIENT[i]) * f;
+        LightDiffuse[i] = s < 0 ? MOONLIGHT[i] * m : 1.3f * f;
+    }
     glFogfv(GL_FOG_COLOR, fogColor);
-    set_rgb(LightDiffuse, 1.3f * f, 1.3f * f, 1.3f * f);
-    glClearColor(g, g, f, 1);
+    // The sky is the fog's colour, bluer by day.
+    glClearColor(fogColor[0], fogColor[1], f + NIGHT_SKY[2] * (1 - f), 1);
     // Dawn and dusk: a red glow while the sun is low.
-    if (f < 0.4f)
+    if (s >= 0 && f < 0.4f)
         LightDiffuse[0] += 0.4f - f;
+}
+
+// The sky's light reaches every face whole: GL's default material takes
+// only a fifth of it, and its default scene light would grey the night.
+static void hand_light_to_gl(double a)
+{
+    static const float NONE[4] = {0, 0, 0, 1}, WHOLE[4] = {1, 1, 1, 1};
+    // A direction, not a point of the world: the same ground is as bright
+    // wherever the player stands. By night the moon, opposite the sun, lights it.
+    float toward = sin(a) < 0 ? -1.0f : 1.0f;
+    set_rgb(LightPosition, toward * sunposx, toward * sunposy, 0);
+    LightPosition[3] = 0;
+    sky_colours(sin(a));
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, NONE);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, WHOLE);
+    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
 }
 
 static void draw_world()
@@ -98,6 +137,29 @@ static void draw_outline()
     glLineWidth(5.0f);
     draw_cube((float)(p->pick_lx - 64 * p->pick_cx), (float)(64 * p->pick_level + p->pick_lz),
               (float)(p->pick_ly - 64 * p->pick_cy));
+}
+
+// White with a dark edge, so it reads on the bright sky and on dark ground
+// alike; in window pixels, so its lines are whole pixels at any window size.
+static void draw_crosshair()
+{
+    GLint view[4];
+    glGetIntegerv(GL_VIEWPORT, view);
+    int cx = view[2] / 2, cy = view[3] / 2;
+    int arm = view[3] / 50 > CROSSHAIR_ARM_MIN ? view[3] / 50 : CROSSHAIR_ARM_MIN;
+    e_begin_overlay();
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, view[2], 0, view[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glColor4f(0, 0, 0, 1);
+    glRecti(cx - arm - 1, cy - 2, cx + arm + 1, cy + 2);
+    glRecti(cx - 2, cy - arm - 1, cx + 2, cy + arm + 1);
+    glColor4f(1, 1, 1, 1);
+    glRecti(cx - arm, cy - 1, cx + arm, cy + 1);
+    glRecti(cx - 1, cy - arm, cx + 1, cy + arm);
+    e_end_overlay();
 }
 
 static void draw_hot_bar()
@@ -138,20 +200,12 @@ static void draw_game_frame()
     sunposx = (float)(-500 * cos(a));
     sunposy = (float)(500 * sin(a));
     draw_sun(a);
-    // The light comes from the sun's direction, not from a point of the world:
-    // the same ground is as bright wherever the player stands, and a face
-    // shades the same however large it is.
-    LightPosition[0] = sunposx;
-    LightPosition[1] = sunposy;
-    LightPosition[2] = 0;
-    LightPosition[3] = 0;
-    sky_colours(sin(a));
-    glLightfv(GL_LIGHT1, GL_POSITION, LightPosition);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, LightDiffuse);
+    hand_light_to_gl(a);
     if (get_par_str()->fog_enabled)
         glEnable(GL_FOG);
     draw_world();
     draw_outline();
+    draw_crosshair();
     draw_hot_bar();
     draw_save_notice();
 }

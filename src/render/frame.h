@@ -5,7 +5,8 @@
 extern float sunposx, sunposy;   // the sun in the camera-rotated frame
 
 int e_render();
-// Sky, fog and light colours for the sun height s (the sine of its angle).
+// Sky, fog and light colours for the sun height s (the sine of its angle):
+// sunlight by day, moonlight by night, and the sky's own light on shaded faces.
 void sky_colours(double s);
 // Prints the pending GL error, if any, on one line.
 void report_gl_error();

@@ -120,7 +120,7 @@ void name_to_font(const char *disk, char *out, int size)
         return;
     }
     const unsigned char *p = (const unsigned char *)disk;
-    unsigned u;
+    unsigned u = 0;   // always decoded: the name was checked as UTF-8 above
     while (*p && n + 1 < size) {
         p += decode_utf8(p, &u);
         out[n++] = drawable(cp1251_byte(u));

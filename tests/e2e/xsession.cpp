@@ -74,9 +74,17 @@ void xs_stop_server()
     if (display)
         XCloseDisplay(display);
     display = nullptr;
+    // A server still writing to a client that no longer reads (the GL tests'
+    // own window) may never end on its own: it gets a moment, then is killed.
     if (server_pid > 0) {
         kill(server_pid, SIGTERM);
-        waitpid(server_pid, nullptr, 0);
+        bool ended = false;
+        for (double t = 0; t < 3 && !(ended = waitpid(server_pid, nullptr, WNOHANG) != 0); t += 0.02)
+            xs_sleep(0.02);
+        if (!ended) {
+            kill(server_pid, SIGKILL);
+            waitpid(server_pid, nullptr, 0);
+        }
     }
     server_pid = -1;
 }

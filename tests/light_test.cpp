@@ -1,0 +1,283 @@
+// The day's light on the blocks, the sun's disc, dropped boxes and particles
+// as lit blocks, and the crosshair, in frames read back from a real GL context.
+#include "gl_world.h"
+#include "render/c_math.h"
+#include "render/materials.h"
+#include "render/mesher.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Frame = DrawnWorld;
+
+constexpr double PI = 3.14159265358979;
+constexpr int W = 400, H = 300;   // the test window
+
+// Light on a set of pixels: the frame's channels over the plain picture's.
+struct light {
+    double lit[3] = {0, 0, 0}, plain[3] = {0, 0, 0};
+    double channel(int c) const { return lit[c] / plain[c]; }
+    double all() const { return (lit[0] + lit[1] + lit[2]) / (plain[0] + plain[1] + plain[2]); }
+    double brightness() const { return lit[0] + lit[1] + lit[2]; }
+};
+
+template <typename Keep>
+light light_of(const std::vector<unsigned char> &lit, const std::vector<unsigned char> &plain, Keep keep)
+{
+    light l;
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            for (int c = 0; c < 3 && keep(x, y, &plain[3 * (y * W + x)]); c++) {
+                l.lit[c] += lit[3 * (y * W + x) + c];
+                l.plain[c] += plain[3 * (y * W + x) + c];
+            }
+    return l;
+}
+
+void draw_chunks()
+{
+    glEnable(GL_CULL_FACE);
+    draw_buffs();
+    glDisable(GL_CULL_FACE);
+}
+
+// The faces of a great grass block, one filling the view at a time, through
+// the day: shaded faces keep a good part of the light, less at dusk and least
+// at night, when the moon still lights the ground; a face turned to the light
+// stays brighter than one turned away, so edges can be told.
+TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
+{
+    get_par_str()->fog_enabled = 0;
+    vision_range = 1;
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    for (int lx = 16; lx < 48; lx++)   // world x and y 208.5 ... 240.5, z 265.5 ... 297.5
+        for (int ly = 16; ly < 48; ly++)
+            std::fill_n(&c->blocks[lx][ly][10], 32, 1);
+    create_polygons(4, 4, 4);
+    const struct {
+        double x, y, z;
+        float pitch, yaw;
+    } views[] = {{224, 224, 300.5, 90, 0},   // the top, then the sides facing +x, -x, +y, -y
+                 {243.5, 224, 282, 0, 90}, {205.5, 224, 282, 0, -90}, {224, 243.5, 282, 0, 180}, {224, 205.5, 282, 0, 0}};
+    const struct {
+        const char *when;
+        double a, darkest_share;   // the darkest face's light at least this share of the brightest's
+    } times[] = {{"noon", PI / 2, 0.4}, {"morning", PI / 6, 0.25}, {"dusk", PI - 0.05, 0.25}, {"midnight", 1.5 * PI, 0.25}};
+    light seen[4][5];
+    double darkest[4];
+    float sky[4][4], fog[4][4];
+    for (int t = 0; t < 4; t++) {
+        const light *brightest = &seen[t][0];
+        darkest[t] = 1e9;
+        for (int v = 0; v < 5; v++) {
+            look(views[v].x, views[v].y, views[v].z, views[v].pitch, views[v].yaw);
+            sun_at(times[t].a);
+            auto lit = game_frame(W, H);
+            glGetFloatv(GL_COLOR_CLEAR_VALUE, sky[t]);
+            glGetFloatv(GL_FOG_COLOR, fog[t]);
+            // The upper part of the view: no crosshair or hot bar there.
+            seen[t][v] = light_of(lit, plain_frame(W, H, draw_chunks), [](int, int y, const unsigned char *) { return y >= 180; });
+            darkest[t] = std::min(darkest[t], seen[t][v].all());
+            brightest = seen[t][v].all() > brightest->all() ? &seen[t][v] : brightest;
+        }
+        EXPECT_GE(darkest[t] / brightest->all(), times[t].darkest_share) << times[t].when;
+        EXPECT_GE(brightest->all() / darkest[t], 1.2) << times[t].when << ": faces to the light and away alike";
+        if (t == 2) {
+            EXPECT_GE(brightest->channel(0), 1.2 * brightest->channel(1)) << "no red glow at dusk";
+        }
+    }
+    EXPECT_GT(darkest[0], darkest[2]);
+    EXPECT_GT(darkest[2], darkest[3]);
+    EXPECT_GE(seen[3][0].brightness() / seen[0][0].brightness(), 0.15) << "the ground at midnight against noon";
+    EXPECT_GT(seen[3][0].channel(2), seen[3][0].channel(0)) << "the moonlight is not cool";
+    // The night sky is dark blue, and the far ground fades into it.
+    for (int i = 0; i < 3; i++)
+        EXPECT_NEAR(fog[3][i], sky[3][i], 1e-3) << "channel " << i;
+    EXPECT_GT(sky[3][2], 1.5f * sky[3][0]);
+    EXPECT_LT(sky[3][0] + sky[3][1] + sky[3][2], (sky[0][0] + sky[0][1] + sky[0][2]) / 4);
+}
+
+// Below the horizon the sun's disc is not drawn: read back through a
+// box-shaped projection, the frame at midnight has its two triangles fewer.
+TEST_F(Frame, TheSunIsNotDrawnOnceItHasSet)
+{
+    game = 1;
+    camera_x = 0;
+    auto vertices_at = [](double a) {
+        sun_at(a);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-600, 600, -600, 600, -600, 600);
+        glMatrixMode(GL_MODELVIEW);
+        return (int)feedback_of([] { e_render(); }).size();
+    };
+    int midnight = vertices_at(1.5 * PI);
+    const struct {
+        const char *when;
+        double a;
+        int sun_vertices;
+    } cases[] = {{"noon", PI / 2, 6}, {"setting, its upper edge still up", PI + 0.02, 6}, {"set", PI + 0.1, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(vertices_at(c.a) - midnight, c.sun_vertices) << c.when;
+}
+
+// A dropped box ahead of the player at noon: its pixels are its pictures'
+// colours in daylight, not a dark blot.
+void draw_boxes()
+{
+    glBindTexture(GL_TEXTURE_2D, g_textures);
+    render_particles();
+}
+
+TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
+{
+    get_par_str()->fog_enabled = 0;
+    add_box(-200.5f, -201.7f, 269.85f, 3);   // 1.2 ahead of the eye, along +y
+    look(200.5, 200.5, 270, 0, 0);
+    sun_at(PI / 2);
+    auto lit = game_frame(W, H);
+    light l = light_of(lit, plain_frame(W, H, draw_boxes), [](int x, int y, const unsigned char *p) {
+        return (std::abs(x - W / 2) > 12 || std::abs(y - H / 2) > 12) && p[0] + p[1] + p[2] > 0;   // but the crosshair
+    });
+    EXPECT_GT(l.plain[0], 255.0 * 1000) << "not in view";
+    for (int k = 0; k < 3; k++) {
+        EXPECT_GE(l.channel(k), 0.4) << "channel " << k;
+        EXPECT_NEAR(l.channel(k) / l.all(), 1, 0.2) << "channel " << k << ": not its picture's colour";
+    }
+}
+
+// Polygon vertices from feedback with their lit colour and texture
+// coordinates, in object coordinates under a 400 x 300 box projection.
+struct lit_vertex {
+    float x, y, z, brightness, s, t;
+};
+
+template <typename F>
+std::vector<lit_vertex> lit_feedback_of(F draw)
+{
+    glViewport(0, 0, W, H);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2, 2, -1.5, 1.5, -10, 10);   // 100 pixels a unit
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    static GLfloat buffer[1 << 16];
+    glFeedbackBuffer(1 << 16, GL_3D_COLOR_TEXTURE, buffer);
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    int count = glRenderMode(GL_RENDER);
+    std::vector<lit_vertex> out;
+    for (int i = 0; i + 1 < count && buffer[i] == GL_POLYGON_TOKEN; i += 2 + 11 * (int)buffer[i + 1])
+        for (int k = i + 2; k < i + 2 + 11 * (int)buffer[i + 1] && k + 11 <= count; k += 11)   // x y z, r g b a, s t r q
+            out.push_back({(buffer[k] - 200) / 100, (buffer[k + 1] - 150) / 100, (0.5f - buffer[k + 2]) * 20,
+                           buffer[k + 3] + buffer[k + 4] + buffer[k + 5], buffer[k + 7], buffer[k + 8]});
+    return out;
+}
+
+// A dropped box is a closed block, each face on its side of the box showing
+// its own picture and lit by the way it faces, as a block's faces are; a
+// particle is lit as a face turned up.
+TEST_F(Frame, ADroppedBoxIsAClosedBlockLitFaceByFace)
+{
+    const float dim[4] = {0.2f, 0.2f, 0.2f, 1}, bright[4] = {0.8f, 0.8f, 0.8f, 1};
+    const float towards[4] = {0.4f, 0.8f, 0.45f, 0};   // from above, to one side
+    glLightfv(GL_LIGHT1, GL_AMBIENT, dim);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, bright);
+    glEnable(GL_LIGHTING);
+    auto v = lit_feedback_of([&] {
+        glLightfv(GL_LIGHT1, GL_POSITION, towards);
+        draw_cube_filed(0, -0.75f, 0, 0.3f, 2, 1);   // corners 1 from the axis, 1.5 high: the middle at 0
+    });
+    ASSERT_EQ(v.size(), 36u);   // six quads, two triangles each
+    float facing[6], brightness[6], lid = 0;
+    for (int f = 0; f < 6; f++) {
+        float c[3] = {0, 0, 0}, s = 1, t = 1;
+        for (int k = 6 * f; k < 6 * f + 6; k++) {
+            c[0] += v[k].x / 6, c[1] += v[k].y / 6, c[2] += v[k].z / 6;
+            s = std::min(s, v[k].s), t = std::min(t, v[k].t);
+        }
+        float length = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+        bool cap = std::fabs(c[1]) > 0.5f * length;
+        EXPECT_NEAR(length, cap ? 0.75f : 1 / std::sqrt(2.0f), 0.01f) << "face " << f << " is not on the box";
+        const block_tex &p = texes[1];
+        EXPECT_EQ(atlas_tile(s, t), !cap ? atlas_tile(p.side_u, p.side_v)
+                                    : c[1] > 0 ? atlas_tile(p.top_u, p.top_v) : atlas_tile(p.bottom_u, p.bottom_v))
+            << "face " << f;
+        facing[f] = std::max(0.0f, c[0] * towards[0] + c[1] * towards[1] + c[2] * towards[2]) / length;
+        brightness[f] = v[6 * f].brightness;
+        lid = cap && c[1] > 0 ? brightness[f] : lid;
+    }
+    for (int i = 0; i < 6; i++)
+        for (int j = 0; j < 6; j++) {
+            if (facing[i] > facing[j] + 0.05f) {
+                EXPECT_GT(brightness[i], brightness[j] + 0.01f) << "face " << i << " against face " << j;
+            }
+            if (facing[i] == 0 && facing[j] == 0) {
+                EXPECT_NEAR(brightness[i], brightness[j], 1e-3) << "faces " << i << " and " << j << " in shade";
+            }
+        }
+    prs[0] = {0, 0, 0, 0, 0, 0, 0.5f, texes[1].top_u, texes[1].top_v, 5, 1};
+    auto p = lit_feedback_of([&] {
+        glLightfv(GL_LIGHT1, GL_POSITION, towards);
+        render_particles();
+    });
+    ASSERT_EQ(p.size(), 6u);
+    EXPECT_NEAR(p[0].brightness, lid, 1e-3) << "a particle is not lit as a face turned up";
+    glDisable(GL_LIGHTING);
+}
+
+// The crosshair at the view's centre reads on the sky and on the ground by
+// day and night: across each arm there are pixels brighter than any of the
+// background round it and pixels darker than half of any. On the plain sky
+// its shape shows: thin, centred, both arms alike.
+TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
+{
+    get_par_str()->fog_enabled = 0;
+    vision_range = 1;
+    const struct {
+        const char *what;
+        uint16_t ground;   // 0: none, looking up at the sky
+        double a;
+    } cases[] = {{"noon sky", 0, PI / 2}, {"grass at noon", 1, PI / 2}, {"earth at noon", 3, PI / 2},
+                 {"rock at noon", 2, PI / 2}, {"grass at midnight", 1, 1.5 * PI}};
+    for (const auto &c : cases) {
+        cube_slot *s = hold(0, 4, 4, 4, 0);
+        for (int i = 0; i < 64 * 64; i++)
+            std::fill_n(&s->blocks[0][0][0] + 64 * i, 6, c.ground);
+        create_polygons(4, 4, 4);
+        look(224.5, 224.5, 270, c.ground ? 90 : -90, 0);
+        sun_at(c.a);
+        auto rgb = game_frame(W, H);
+        auto at = [&](int dx, int dy) {   // brightness dx, dy from the centre
+            const unsigned char *p = &rgb[3 * ((H / 2 + dy) * W + W / 2 + dx)];
+            return p[0] + p[1] + p[2];
+        };
+        auto part = [&](int dx, int dy) { return at(dx, dy) == 765 ? 2 : at(dx, dy) == 0 ? 1 : 0; };
+        int lowest = 765, highest = 0, pixels = 0;
+        for (int dy = -40; dy < 40; dy++)
+            for (int dx = -40; dx < 40; dx++)
+                if (std::max(std::abs(dx), std::abs(dy)) >= 20) {
+                    lowest = std::min(lowest, at(dx, dy));
+                    highest = std::max(highest, at(dx, dy));
+                } else if (c.ground == 0) {
+                    pixels += part(dx, dy) != 0;
+                    EXPECT_EQ(part(dx, dy), part(-1 - dx, dy)) << dx << "," << dy;
+                    EXPECT_EQ(part(dx, dy), part(dx, -1 - dy)) << dx << "," << dy;
+                    EXPECT_EQ(part(dx, dy), part(dy, dx)) << dx << "," << dy;
+                }
+        EXPECT_LE(pixels, W * H / 200);
+        for (int arm = 0; arm < 2; arm++) {
+            int bright = 0, dark = 765;
+            for (int k = -8; k <= 8; k++) {   // across the arm, 4 pixels from the centre
+                bright = std::max(bright, arm ? at(k, 4) : at(4, k));
+                dark = std::min(dark, arm ? at(k, 4) : at(4, k));
+            }
+            EXPECT_GT(bright, highest) << c.what << ", arm " << arm;
+            EXPECT_LE(dark, lowest / 2) << c.what << ", arm " << arm;
+        }
+    }
+}
+
+}  // namespace
