@@ -4,6 +4,8 @@
 
 #include "gl_context.h"
 #include "render/overlay.h"
+#include "gui/inventory_page.h"
+#include "player/cells.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,56 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
         EXPECT_TRUE(!c.format || (texels[4 * c.width] == 30 + c.width && texels[4 * c.width + 2] == 10 + c.width)) << c.name;
     }
     unlink(path.c_str());
+}
+
+// The page as drawn: every stack's picture in the cell a click there finds,
+// an empty cell without one, and the stack in hand at the pointer.
+TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
+{
+    ASSERT_TRUE(gl_engine_open());
+    for (int k = 0; k < 50; k++)
+        player_cells->slots[k] = {3, (uint8_t)(k % 40 + 1)};
+    player_cells->slots[17] = {0, 0};
+    player_cells->slots[30] = {1, 9};
+    inv_page_open();
+    // Picks up the grass, which then hangs at the pointer, far from the grid.
+    const int hand_x = 100, hand_y = 100;
+    inv_page_click(PAGE_GRID_X + 5, PAGE_ROWS_Y + 2 * PAGE_PITCH + 5);
+    glViewport(0, 0, 400, 300);   // the overlay at half size
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    inv_page_draw(hand_x, hand_y);
+    std::vector<unsigned char> px(400 * 300 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    // The colour at a point of the overlay.
+    auto at = [&](int x, int y) {
+        const unsigned char *p = &px[3 * ((299 - y / 2) * 400 + x / 2)];
+        return std::vector<int>{p[0], p[1], p[2]};
+    };
+    auto icon_top = [](int k, int *x, int *y) {   // on the top face of the block picture
+        *x = PAGE_GRID_X + PAGE_PITCH * (k % 10) + 16;
+        *y = (k < 10 ? PAGE_HOT_BAR_Y : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1)) + 8;
+    };
+    int x, y;
+    icon_top(17, &x, &y);
+    std::vector<int> empty = at(x, y);
+    for (int k = 0; k < 50; k++) {
+        icon_top(k, &x, &y);
+        EXPECT_EQ(inv_page_cell_at(x, y), k);
+        EXPECT_EQ(at(x, y) == empty, k == 17 || k == 30) << k;
+    }
+    // The page in the middle of the screen: as much background left of it as right.
+    int left = 0, right = 799;
+    while (left < 800 && at(left, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
+        left += 2;
+    while (right > 0 && at(right, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
+        right -= 2;
+    EXPECT_NEAR(left, 799 - right, 4);
+    EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand
+    EXPECT_EQ(at(hand_x + 60, hand_y), std::vector<int>({0, 0, 255}));
+    inv_page_close();
+    EXPECT_EQ(player_cells->slots[30].id, 1);
 }
 
 }  // namespace

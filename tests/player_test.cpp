@@ -1,5 +1,6 @@
 // The player on the ground: walking, jumping, the view ray, digging, placing.
 #include "app/input.h"
+#include "gui/inventory_page.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
@@ -7,12 +8,11 @@
 #include "world_fixture.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
-struct spot {
-    int cx, cy, level, lx, ly, lz;
-};
+struct spot { int cx, cy, level, lx, ly, lz; };
 
 class Physics : public HeldWorld {
 protected:
@@ -110,19 +110,32 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     for (const particle &p : prs) {
         particles += p.active;
         // They fly off the block's faces, where the block was: (56 - 256, 56 - 256, 256 + 61).
-        EXPECT_TRUE(!p.active || (std::fabs(p.x + 200) <= 0.5f && std::fabs(p.y + 200) <= 0.5f && std::fabs(p.z - 317) <= 0.5f))
-            << p.x << " " << p.y << " " << p.z;
+        bool near = std::fabs(p.x + 200) <= 0.5f && std::fabs(p.y + 200) <= 0.5f && std::fabs(p.z - 317) <= 0.5f;
+        EXPECT_TRUE(!p.active || near) << p.x << " " << p.y << " " << p.z;
     }
     EXPECT_EQ(particles, 16 * 5 + 60);
-    // Rock is never dug.
-    at({4, 4, 4, 56, 56, 60}) = 2;
-    for (int i = 0; i < 300; i++)
-        e_psysix();
-    EXPECT_EQ(at({4, 4, 4, 56, 56, 60}), 2);
-    at({4, 4, 4, 56, 56, 62}) = 3;   // nor a block the head is in
-    for (int i = 0; i < 200; i++)
-        e_psysix();
-    EXPECT_EQ(at({4, 4, 4, 56, 56, 62}), 3);
+    // Rock is never dug, nor earth the head is in.
+    for (spot s : {spot{4, 4, 4, 56, 56, 60}, spot{4, 4, 4, 56, 56, 62}}) {
+        uint16_t id = s.lz == 60 ? 2 : 3;
+        at(s) = id;
+        for (int i = 0; i < 300; i++)
+            e_psysix();
+        EXPECT_EQ(at(s), id) << s.lz;
+    }
+}
+
+// A box no cell has room for stays on the ground until one has.
+TEST_F(Picking, AFullInventoryLeavesTheBoxOnTheGround)
+{
+    std::fill_n(player_cells->slots, 49, cell{2, 40});
+    player_cells->slots[49] = {3, 40};
+    add_box(-(float)me->x, -(float)me->y, (float)me->z, 3);   // at the feet
+    e_psysix();
+    EXPECT_EQ(bxs[0].active, 1);
+    player_cells->slots[49].count = 39;
+    e_psysix();
+    EXPECT_EQ(bxs[0].active, 0);
+    EXPECT_EQ(player_cells->slots[49].count, 40);
 }
 
 // Chunks that are not held hold no world: the view ray passes them, so no
@@ -130,14 +143,9 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
 TEST_F(Picking, NothingIsPickedWhereNoChunkIsHeld)
 {
     hold(5, 4, 4, 8, 0);   // the top streamed level; level 9 above is never held
-    const struct {
-        const char *what;
-        double z;
-        float pitch;
-        int picked;
-    } cases[] = {{"up into level 9", 64 * 8 + 61, -90, 0},
-                 {"down at the ground", 318, 90, 1},
-                 {"down onto a level not held", 64 * 8 + 1, 90, 0}};
+    const struct { const char *what; double z; float pitch; int picked; } cases[] = {
+        {"up into level 9", 64 * 8 + 61, -90, 0}, {"down at the ground", 318, 90, 1},
+        {"down onto a level not held", 64 * 8 + 1, 90, 0}};
     for (const auto &c : cases) {
         me->z = c.z;
         me->rot_x = c.pitch;
@@ -176,17 +184,60 @@ TEST_F(Picking, ARightClickPlacesWhereAimedAndNeverIntoTheBody)
         lay_ground();
         at(c.rock) = 2;
         at(c.other) = c.other_id;
-        me->x = c.x;
-        me->y = c.y;
-        me->z = 318;
-        me->rot_x = c.pitch;
-        me->rot_y = c.yaw;
+        me->x = c.x, me->y = c.y, me->z = 318;
+        me->rot_x = c.pitch, me->rot_y = c.yaw;
         player_cells->slots[0] = {1, 2};
         me->place_request = 1;   // one click places one block, however long it is held
         for (int i = 0; i < 3; i++)
             e_psysix();
         EXPECT_EQ(player_cells->slots[0].count, c.placed.level < 0 ? 2 : 1) << c.what;
         EXPECT_TRUE(c.placed.level < 0 || at(c.placed) == 1) << c.what;
+    }
+}
+
+// Clicks on the page, cell by cell: what cells 0, 12, 49 and the hand hold after.
+using InventoryPage = Physics;
+TEST_F(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
+{
+    cell *slots = player_cells->slots;
+    const cell earth30 = {3, 30}, earth25 = {3, 25}, grass = {1, 7}, none = {0, 0};
+    const struct { const char *what; std::vector<int> clicks; bool close; cell want[4]; } cases[] = {
+        {"picked up", {0}, false, {none, earth25, grass, earth30}},
+        {"put into an empty cell", {0, 5}, false, {none, earth25, grass, none}},
+        {"swapped", {0, 49}, false, {none, earth25, earth30, grass}},
+        {"merged up to a full stack, the rest in hand", {0, 12}, false, {none, {3, 40}, grass, {3, 15}}},
+        {"merged whole", {13, 0}, false, {{3, 35}, earth25, grass, none}},
+        {"put back by a click outside", {0, -1}, false, {earth30, earth25, grass, none}},
+        {"put back when the page closes", {0}, true, {earth30, earth25, grass, none}},
+        {"the rest put back where it came from", {0, 12}, true, {{3, 15}, {3, 40}, grass, none}},
+        {"after a swap, into the first free cell", {0, 49, -1}, false, {grass, earth25, earth30, none}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::fill_n(slots, 50, none);
+        slots[0] = earth30;
+        slots[12] = earth25;
+        slots[13] = {3, 5};
+        slots[49] = grass;
+        inv_page_open();
+        for (int k : c.clicks) {
+            // A point of cell k on the page, its corners among them; -1 is just left of row 1, outside the grid.
+            int row_y = k < 10 ? PAGE_HOT_BAR_Y : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1);
+            int x = k < 0 ? PAGE_GRID_X - 3 : PAGE_GRID_X + PAGE_PITCH * (k % 10) + (k % 2 ? 0 : PAGE_CELL - 1);
+            int y = k < 0 ? PAGE_ROWS_Y + 5 : row_y + (k % 3 ? 0 : PAGE_CELL - 1);
+            ASSERT_EQ(inv_page_cell_at(x, y), k) << x << " " << y;
+            inv_page_click(x, y);
+        }
+        if (c.close)
+            inv_page_close();
+        const cell got[] = {slots[0], slots[12], slots[49], *inv_page_held()};
+        int blocks = inv_page_held()->count;
+        for (int k = 0; k < 50; k++)
+            blocks += slots[k].count;
+        for (int i = 0; i < 4; i++)
+            EXPECT_TRUE(c.want[i].id == got[i].id && c.want[i].count == got[i].count) << i;
+        EXPECT_EQ(blocks, 67);
+        inv_page_close();
     }
 }
 

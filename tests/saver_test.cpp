@@ -23,20 +23,16 @@ static bool recording = false;
 static std::vector<std::string> calls;
 static long long clock_moved_ms = 0;
 
-static std::string path_of(int fd)
+// A call on a file descriptor, named by the file's path from saves/ on.
+static void record(const char *call, int fd)
 {
-    char link[64], path[512];
+    char link[64], path[512] = "";
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     ssize_t n = readlink(link, path, sizeof path - 1);
     path[n > 0 ? n : 0] = '\0';
-    const char *name = strstr(path, "/saves");
-    return name ? name + 1 : path;
-}
-
-static void record(const std::string &call)
-{
-    if (recording && (calls.empty() || calls.back() != call))
-        calls.push_back(call);
+    std::string line = std::string(call) + " " + (strstr(path, "/saves") ? strstr(path, "/saves") + 1 : path);
+    if (recording && (calls.empty() || calls.back() != line))
+        calls.push_back(line);
 }
 
 extern "C" {
@@ -46,25 +42,14 @@ int __real_rename(const char *from, const char *to);
 ssize_t __real_write(int fd, const void *bytes, size_t n);
 int __real_clock_gettime(clockid_t clock, struct timespec *ts);
 
-int __wrap_fsync(int fd)
-{
-    record("fsync " + path_of(fd));
-    return __real_fsync(fd);
-}
-int __wrap_syncfs(int fd)
-{
-    record("syncfs " + path_of(fd));
-    return __real_syncfs(fd);
-}
+int __wrap_fsync(int fd) { return record("fsync", fd), __real_fsync(fd); }
+int __wrap_syncfs(int fd) { return record("syncfs", fd), __real_syncfs(fd); }
+ssize_t __wrap_write(int fd, const void *bytes, size_t n) { return record("write", fd), __real_write(fd, bytes, n); }
 int __wrap_rename(const char *from, const char *to)
 {
-    record(std::string("rename ") + (strncmp(from, "./", 2) ? from : from + 2));
+    if (recording)
+        calls.push_back(std::string("rename ") + (strncmp(from, "./", 2) ? from : from + 2));
     return __real_rename(from, to);
-}
-ssize_t __wrap_write(int fd, const void *bytes, size_t n)
-{
-    record("write " + path_of(fd));
-    return __real_write(fd, bytes, n);
 }
 int __wrap_clock_gettime(clockid_t clock, struct timespec *ts)
 {
@@ -137,34 +122,6 @@ TEST_F(ChunkFiles, AnUnusableFileIsSetAsideAndTheChunkIsNewTerrain)
     EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged"), "earlier");
 }
 
-TEST_F(ChunkFiles, AFullDiskLosesNothing)
-{
-    hold(0, 8, 4, 4, 3);   // out of the keep window
-    save_w(8, 4, 4);
-    hold(0, 8, 4, 4, 1);
-    chunk_changed(8, 4, 4);
-    // The file size limit stands in for a full disk.
-    struct rlimit old_limit;
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    struct rlimit small = {100000, old_limit.rlim_max};
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    testing::internal::CaptureStdout();
-    re_save();
-    re_save();
-    save_all();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(saving_fails(), 1);
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    EXPECT_EQ(out, "cannot write ./saves/alpha/8-4-4.qrb: File too large \n");   // said once
-    EXPECT_EQ(world_slot(8, 4, 4), 0);
-    EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], 3);
-    // Room again: the next try writes the chunk and lets it go.
-    save_all();
-    EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
-    EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], 1);
-}
-
 TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
 {
     // Out of the keep window: one edited since it was loaded, one left as it was.
@@ -213,18 +170,17 @@ TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
 }
 
 // During play a chunk with changes is written once they are 30 s old, even
-// while the player keeps editing it; one whose write failed is tried again
-// after 5 s, not at every frame.
-TEST_F(ChunkFiles, ChangesInViewAreWrittenInTimeAndAFailedWriteIsRetried)
+// while the player keeps editing it. A write that fails (the file size limit
+// stands in for a full disk) keeps the old file and the chunk, says so once,
+// and is tried again after 5 s, not at every frame; the exit save tries too.
+TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
 {
     hold(0, 4, 4, 4, 3);   // in view
     save_w(4, 4, 4);
     const std::string file = "saves/alpha/4-4-4.qrb";
-    auto written = [&] { return read_file(file)[0] == 1; };
-    const struct { long long at_ms; bool edit, full_disk, on_disk; } steps[] = {
-        {0, true, false, false},      {20000, true, false, false}, {29000, true, false, false},
-        {30000, false, true, false},  {31000, false, false, false}, {34000, false, false, false},
-        {35000, false, false, true},
+    const struct { long long at_ms; bool edit, full_disk; char on_disk; } steps[] = {
+        {0, true, false, 3},      {20000, true, false, 3}, {29000, true, false, 3}, {30000, false, true, 3},
+        {31000, false, false, 3}, {34000, false, false, 3}, {35000, false, false, 1},
     };
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -239,11 +195,24 @@ TEST_F(ChunkFiles, ChangesInViewAreWrittenInTimeAndAFailedWriteIsRetried)
         struct rlimit limit = {s.full_disk ? 1000 : old_limit.rlim_cur, old_limit.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
         re_save();
+        re_save();
         setrlimit(RLIMIT_FSIZE, &old_limit);
-        EXPECT_EQ(written(), s.on_disk) << s.at_ms;
-        EXPECT_EQ(saving_fails(), s.at_ms >= 30000 && !s.on_disk) << s.at_ms;
+        EXPECT_EQ(read_file(file)[0], s.on_disk) << s.at_ms;
+        EXPECT_EQ(saving_fails(), s.at_ms >= 30000 && s.on_disk == 3) << s.at_ms;
     }
-    testing::internal::GetCapturedStdout();
+    // Out of view on a full disk, the exit save keeps the chunk held; with room it is written and let go.
+    hold(1, 8, 4, 4, 2);
+    chunk_changed(8, 4, 4);
+    for (bool full : {true, false}) {
+        struct rlimit limit = {full ? 1000 : old_limit.rlim_cur, old_limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        save_all();
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        EXPECT_EQ(world_slot(8, 4, 4), full ? 1 : NO_SLOT);
+        EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], full ? '\0' : 2);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot write ./saves/alpha/4-4-4.qrb: File too large \n"
+                                                      "cannot write ./saves/alpha/8-4-4.qrb: File too large \n");
     clock_moved_ms = 0;
 }
 

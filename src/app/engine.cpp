@@ -62,14 +62,6 @@ static void load_pictures()
     LoadGLTextures(0, "./world/standart/sun.tga", &sun, 1);
 }
 
-static void give_starting_kit()
-{
-    static const int kit[] = {3, 3, 3, 1, 2, 2, 2};
-    player_cells = init_cells(10, 5);
-    for (int id : kit)
-        add_pack_to_inv(player_cells, id);
-}
-
 int e_init()
 {
     plat_srand(plat_start_seed());
@@ -80,7 +72,8 @@ int e_init()
     initfont(font);
     init_particles();
     lang_init(get_par_str()->language);
-    give_starting_kit();
+    player_cells = init_cells(10, 5);
+    give_starting_kit(player_cells);
     find_worlds(&ctlg);
     return 1;
 }

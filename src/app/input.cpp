@@ -3,7 +3,10 @@
 
 #include "app/config.h"
 #include "app/engine.h"
+#include "app/loop.h"
 #include "gui/gui.h"
+#include "gui/inventory_page.h"
+#include "platform/platform.h"
 #include "player/physics.h"
 #include "save/catalogue.h"
 #include "world/game_start.h"
@@ -18,12 +21,54 @@ int32_t cells_active = 0;
 int32_t sm_x, sm_y;
 int32_t mouse_x, mouse_y;
 
+// --- the inventory page ---
+
+static void open_inventory()
+{
+    inv_page_open();
+    gamer[0].dig_button = 0;
+    gamer[0].place_request = 0;
+    // The page is used with the pointer, free and in sight.
+    plat_hold_pointer(0);
+    glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
+}
+
+static void close_inventory()
+{
+    inv_page_close();
+    const game_param *p = get_par_str();
+    glutSetCursor(GLUT_CURSOR_NONE);
+    // Mouse look goes on from the centre, not from where the page left the pointer.
+    glutWarpPointer(p->window_width / 2, p->window_height / 2);
+    sm_x = sm_y = 0;
+}
+
+static int is_inventory_key(unsigned char key)
+{
+    return key == 'e' || key == 'E';
+}
+
 void Key(unsigned char key, int x, int y)
 {
     (void)x;
     (void)y;
+    if (inv_page_is_open()) {
+        if (key == 27 || is_inventory_key(key))
+            close_inventory();
+        return;
+    }
     if (key == 27)
         glutLeaveMainLoop();
+    // What is typed into a name is the name's alone: a Tab there must not
+    // switch the mode of the game to come, nor a digit choose a cell.
+    if (e_is_gui() && g_typing()) {
+        g_send_key(key);
+        return;
+    }
+    if (game && is_inventory_key(key)) {
+        open_inventory();
+        return;
+    }
     if (key == 9) {
         fly_mode = fly_mode == 0 ? 1 : 0;
         printf("chenged fly %i \n", fly_mode);
@@ -70,13 +115,13 @@ void PassiveMotion(int x, int y)
     int cy = p->window_height / 2;
     if (x == cx && y == cy)
         return;   // the event of our own warp back to the centre
-    sm_x = x - cx;
-    sm_y = y - cy;
-    if (e_is_gui()) {
+    if (e_is_gui() || inv_page_is_open()) {
         mouse_x = (int)(800.0 / p->window_width * x);
         mouse_y = (int)(600.0 / p->window_height * y);
         set_mouse(mouse_x, mouse_y);
     } else {
+        sm_x = x - cx;
+        sm_y = y - cy;
         glutWarpPointer(cx, cy);
     }
 }
@@ -112,6 +157,10 @@ static void start_game()
     world_size = 10 * w->size_class;
     vision_range = p->view_distance;
     e_init_game();
+    // The view is the one the world starts with, whatever the mouse did in the menu.
+    c_rot_x = camera_rot_x;
+    c_rot_y = camera_rot_y;
+    sm_x = sm_y = 0;
     game = 1;
     gui = 0;
     glutSetCursor(GLUT_CURSOR_NONE);
@@ -121,6 +170,11 @@ static void start_game()
 
 void mouse_down(int button)
 {
+    if (inv_page_is_open()) {
+        if (button == GLUT_LEFT_BUTTON)
+            inv_page_click(mouse_x, mouse_y);
+        return;
+    }
     if (button == GLUT_RIGHT_BUTTON) {
         if (game)
             gamer[0].place_request = 1;

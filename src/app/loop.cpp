@@ -4,11 +4,13 @@
 #include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
+#include "gui/inventory_page.h"
 #include "platform/platform.h"
 #include "player/physics.h"
 #include "render/frame.h"
 #include "render/overlay.h"
 #include "save/saver.h"
+#include "world/game_start.h"
 
 #include <GL/freeglut.h>
 #include <cmath>
@@ -19,6 +21,7 @@ double timer = 0.0;
 int fps = 0;
 
 static double lastclock, lastren, lc, frametime;
+static double last_player_save;
 static int cdr = 0;
 
 void start_clocks()
@@ -27,6 +30,7 @@ void start_clocks()
     lc = plat_clock_ms();
     timer = 0.0;
     lastren = plat_clock_ms();
+    last_player_save = plat_clock_ms();
 }
 
 // A pair is held when its lower-case key is down or its upper-case key is.
@@ -81,32 +85,50 @@ static void show_frame_rate()
     glutSetWindowTitle(buff);
 }
 
+// The player file is written as often as the chunks' autosave looks at them.
+static void autosave_player()
+{
+    if (!game || plat_clock_ms() - last_player_save < autosave_period_ms())
+        return;
+    last_player_save = plat_clock_ms();
+    keep_player();
+}
+
 void Display()
 {
     if (plat_quit_requested())
         glutLeaveMainLoop();
+    // The inventory page stops the world: no steps, no clock, no mouse look.
+    int paused = inv_page_is_open();
     // Mouse look needs the pointer: a big move must not carry it out of the window.
-    plat_hold_pointer(game);
+    plat_hold_pointer(game && !paused);
     for (int c = plat_next_cyrillic_key(); c >= 0; c = plat_next_cyrillic_key())
         send_key(c);
-    apply_movement();
-    apply_mouse_look();
+    if (!paused) {
+        apply_movement();
+        apply_mouse_look();
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // One step a pass; while more is owed the pass draws nothing and catches up.
-    if (timer >= PHYSICS_STEP_MS) {
+    if (!paused && timer >= PHYSICS_STEP_MS) {
         e_psysix();
         timer -= PHYSICS_STEP_MS;
     }
     if (timer <= PHYSICS_STEP_MS) {
         cdr++;
         e_render();
+        if (paused)
+            inv_page_draw(mouse_x, mouse_y);
         glutSwapBuffers();
         wait_frame_slot();
     }
     frametime = plat_clock_ms() - lc;
     lc = plat_clock_ms();
-    timer += frametime;
-    add_to_clock(frametime);
+    if (!paused) {
+        timer += frametime;
+        add_to_clock(frametime);
+    }
+    autosave_player();
     show_frame_rate();
 }
 
@@ -131,10 +153,18 @@ void Reshape(int width, int height)
     save();
 }
 
+void leave_world()
+{
+    if (inv_page_is_open())
+        inv_page_close();
+    save_all();
+    keep_player();
+}
+
 void Close()
 {
     plat_hold_pointer(0);
-    save_all();
+    leave_world();
     glutLeaveMainLoop();
 }
 

@@ -14,6 +14,8 @@ void Display();
 void idle();
 void Reshape(int width, int height);
 void Close();
+// Writes what is left of the world in play and its player; the game ends after it.
+void leave_world();
 void setVSync(int interval);
 // Starts the clocks of the loop; called once just before the main loop.
 void start_clocks();

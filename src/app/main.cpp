@@ -123,6 +123,6 @@ int main(int argc, char **argv)
     printf("max texture size %i \n", max_texture);
     setVSync(0);
     glutMainLoop();
-    save_all();
+    leave_world();
     return 0;
 }

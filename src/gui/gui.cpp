@@ -225,6 +225,11 @@ static int edit_field(text_field *t, int key)
     return 1;
 }
 
+int g_typing()
+{
+    return t_active >= 0 && t_active < t_fields;
+}
+
 int g_send_key(int key)
 {
     if (t_active < 0 || t_active >= t_fields)

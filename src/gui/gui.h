@@ -24,6 +24,8 @@ extern world_record w_param;
 int g_mouse_down();
 // Hands a typed character to the active text field; 1 when the field changed.
 int g_send_key(int key);
+// 1 while a text field takes what is typed.
+int g_typing();
 // Menu cursor, already scaled into the 800 x 600 menu space.
 void g_set_mouse(int x, int y);
 world_record *g_get_world();

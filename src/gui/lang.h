@@ -13,6 +13,8 @@ enum {
     PHRASE_NO_FOLDER = 31,
     PHRASE_NAME_UNUSABLE = 32,
     PHRASE_SAVING_FAILS = 33,
+    PHRASE_INVENTORY = 34,
+    PHRASE_INVENTORY_CLOSE = 35,
 };
 
 // Loads lang/<code>.txt into the phrase table; phrases past its last line keep

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 cell_grid *player_cells = nullptr;
 
@@ -26,22 +27,42 @@ cell_grid *init_cells(int width, int height)
     return grid;
 }
 
+// The first slot that is empty or a non-full stack of id, null for none.
+static cell *slot_taking(const cell_grid *grid, int id)
+{
+    for (int i = 0; grid && i < grid->width * grid->height; i++) {
+        cell *c = &grid->slots[i];
+        if (c->id == 0 || (c->id == id && c->count < STACK_LIMIT))
+            return c;
+    }
+    return nullptr;
+}
+
 void add_box_to_inv(cell_grid *grid, int id)
 {
+    cell *c = slot_taking(grid, id);
+    if (!c)
+        return;
+    if (c->id == 0) {
+        c->id = (uint16_t)id;
+        c->count = 0;
+    }
+    c->count++;
+}
+
+int inv_has_room(const cell_grid *grid, int id)
+{
+    return slot_taking(grid, id) != nullptr;
+}
+
+void give_starting_kit(cell_grid *grid)
+{
+    static const int kit[] = {3, 3, 3, 1, 2, 2, 2};
     if (!grid)
         return;
-    for (int i = 0; i < grid->width * grid->height; i++) {
-        cell *c = &grid->slots[i];
-        if (c->id == 0) {
-            c->id = (uint16_t)id;
-            c->count = 1;
-            return;
-        }
-        if (c->id == id && c->count < STACK_LIMIT) {
-            c->count++;
-            return;
-        }
-    }
+    memset(grid->slots, 0, sizeof(cell) * (size_t)grid->width * grid->height);
+    for (int id : kit)
+        add_pack_to_inv(grid, id);
 }
 
 void add_pack_to_inv(cell_grid *grid, int id)
@@ -96,7 +117,7 @@ static void icon_face(float u, float v, const int corners[4][2], int x, int y)
     glEnd();
 }
 
-// A small isometric block: two sides and the top.
+// A small isometric block: two sides and the top, and the count.
 static void draw_icon(const cell *c, int x, int y)
 {
     static const int LEFT[4][2] = {{3, 8}, {3, 22}, {16, 32}, {16, 15}};
@@ -131,6 +152,11 @@ void render_cell(const cell *c, int x, int y, int selected)
         glColor4f(0, 0, 0, 0.4f);
     }
     square(GL_QUADS, x, y);
+    render_stack(c, x, y);
+}
+
+void render_stack(const cell *c, int x, int y)
+{
     glEnable(GL_TEXTURE_2D);
     if (c && c->id != 0) {
         // f_print binds the font: the atlas goes back for the next cell's icon.

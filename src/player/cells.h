@@ -22,6 +22,10 @@ extern cell_grid *player_cells;
 cell_grid *init_cells(int width, int height);
 // Puts one block into the first slot that is empty or a non-full stack of id.
 void add_box_to_inv(cell_grid *grid, int id);
+// 1 when some slot can take one block of id.
+int inv_has_room(const cell_grid *grid, int id);
+// Empties the grid and fills it with what a player starts with.
+void give_starting_kit(cell_grid *grid);
 // One pack: STACK_LIMIT blocks of id.
 void add_pack_to_inv(cell_grid *grid, int id);
 // Id of a slot, 0 for an empty one or one outside the grid.
@@ -30,3 +34,5 @@ int get_cell(const cell_grid *grid, int column, int row);
 void minus_cell(cell_grid *grid, int column, int row);
 // Draws one slot as a 34 x 34 box at (x, y) of the 800 x 600 overlay.
 void render_cell(const cell *c, int x, int y, int selected);
+// Draws only a stack's block picture and count, in a box at (x, y).
+void render_stack(const cell *c, int x, int y);

@@ -3,6 +3,7 @@
 #include "player/particles.h"
 
 #include "platform/platform.h"
+#include "player/cells.h"
 #include "render/c_math.h"
 #include "render/materials.h"
 
@@ -150,11 +151,12 @@ void render_particles()
     }
 }
 
-int pick_box(float px, float py, float pz)
+int pick_box(float px, float py, float pz, const cell_grid *into)
 {
     for (int i = 0; i < BOX_LIVE; i++) {
         dropped_box *b = &bxs[i];
-        if (!b->active)
+        // A box no cell has room for stays where it lies.
+        if (!b->active || !inv_has_room(into, b->block_id))
             continue;
         int a = (int)(b->x + px), c = (int)(b->y + py), d = (int)(pz - b->z);
         if (a == 0 && c == 0 && d == 0) {

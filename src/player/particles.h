@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+struct cell_grid;
+
 constexpr int PARTICLE_POOL = 512;
 constexpr int BOX_POOL = 1024;    // drawn; only the first BOX_LIVE are ever used
 constexpr int BOX_LIVE = 512;
@@ -36,5 +38,6 @@ void add_particle_from_cube(float x, float y, float z, int id, int count);
 void add_box(float x, float y, float z, int id);
 // Moves and draws the particles, and draws the boxes.
 void render_particles();
-// Takes the first box the player's feet at world (px, py, pz) touch; its id, or -1.
-int pick_box(float px, float py, float pz);
+// Takes the first box the player's feet at world (px, py, pz) touch whose
+// block the grid into has room for; its id, or -1.
+int pick_box(float px, float py, float pz, const cell_grid *into);

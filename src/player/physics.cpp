@@ -217,7 +217,7 @@ int e_psysix()
             step_record(&gamer[i]);
     player *me = &gamer[0];
     if (me->active) {
-        int id = pick_box((float)me->x, (float)me->y, (float)me->z);
+        int id = pick_box((float)me->x, (float)me->y, (float)me->z, player_cells);
         if (id != -1)
             add_box_to_inv(player_cells, id);
         dig(me);

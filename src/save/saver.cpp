@@ -55,6 +55,11 @@ void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name)
     printf("save_load version %f, world name %s \n", s_header, name);
 }
 
+double autosave_period_ms()
+{
+    return autosave_age_ms;
+}
+
 void chunk_path(char *out, int size, int cx, int cy, int level)
 {
     snprintf(out, (size_t)size, "./saves/%s/%i-%i-%i.qrb", world_name, cx, cy, level);

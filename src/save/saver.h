@@ -16,6 +16,9 @@ constexpr double SAVE_RETRY_MS = 5000;       // between two tries of a chunk who
 
 // Hands the module the world being played; chunk files go to ./saves/<name>.
 void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name);
+// How old changes in view may grow before they are written: AUTOSAVE_AGE_MS,
+// or shorter for tests (QUARROW_AUTOSAVE_SECONDS), from the world's start on.
+double autosave_period_ms();
 // 1 when chunk (cx, cy, level) has a file.
 int check(int cx, int cy, int level);
 // Writes the held chunk's blocks to its file, replacing the old one whole;

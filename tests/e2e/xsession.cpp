@@ -2,30 +2,20 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "xsession.h"
 
-static pid_t server_pid = -1;
-static pid_t game_pid = -1;
+static pid_t server_pid = -1, game_pid = -1;
 static Display *display = nullptr;
 
-void xs_sleep(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// A child that dies with the test: a test killed from outside (ctest's
-// timeout, a signal) leaves no server or game behind.
-static pid_t start_child(const char *cmd, int keep_fd)
+// A child that dies with the test: one killed from outside (ctest's timeout, a signal) leaves no server or game.
+static pid_t start_child(const std::string &cmd)
 {
     pid_t parent = getpid();
     pid_t pid = fork();
@@ -34,141 +24,101 @@ static pid_t start_child(const char *cmd, int keep_fd)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
         _exit(127);
-    if (keep_fd != 3 && keep_fd >= 0) {
-        dup2(keep_fd, 3);
-        close(keep_fd);
-    }
-    execl("/bin/sh", "sh", "-c", cmd, (char *)nullptr);
+    execl("/bin/sh", "sh", "-c", cmd.c_str(), (char *)nullptr);
     _exit(127);
 }
 
-// Xvfb picks a free display itself and writes its number once it answers,
-// so parallel tests never meet on one.
+// Sends sig (0: none) and waits for the child's end; on it *pid becomes -1.
+static int end_child(pid_t *pid, int sig, double timeout_s)
+{
+    int raw = 0;
+    if (*pid > 0 && sig)
+        kill(*pid, sig);
+    for (double t = 0; *pid > 0 && t < timeout_s; t += 0.02, xs_sleep(0.02))
+        if (waitpid(*pid, &raw, WNOHANG) == *pid) {
+            *pid = -1;
+            return WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
+        }
+    return XS_RUNNING;
+}
+
+// Xvfb picks a free display itself and writes its number once it answers: parallel tests never meet on one.
 bool xs_start_server()
 {
-    if (display)
-        return true;
     int fds[2];
-    if (pipe(fds) != 0)
-        return false;
-    server_pid = start_child("exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1", fds[1]);
+    if (display || pipe(fds) != 0)
+        return display != nullptr;
+    server_pid = start_child("exec Xvfb -displayfd " + std::to_string(fds[1]) + " -screen 0 1024x768x24 -nolisten tcp"
+                             " >/dev/null 2>&1");
     close(fds[1]);
-    FILE *f = fdopen(fds[0], "r");
-    int number = -1;
-    if (!f || fscanf(f, "%d", &number) != 1)
-        number = -1;
-    if (f)
-        fclose(f);
-    char name[20];
-    snprintf(name, sizeof name, ":%d", number);
+    char digits[16] = "", name[20];
+    bool told = read(fds[0], digits, sizeof digits - 1) > 0;
+    close(fds[0]);
+    snprintf(name, sizeof name, ":%d", told ? atoi(digits) : -1);
     // Windows may vanish between a query and its use; that is not a test failure.
     XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-    display = number >= 0 ? XOpenDisplay(name) : nullptr;
+    display = told ? XOpenDisplay(name) : nullptr;
+    if (display)   // every fake event reaches the server before the call returns
+        XSynchronize(display, True);
     setenv("DISPLAY", name, 1);
     return display != nullptr;
 }
 
 void xs_stop_server()
 {
-    xs_kill_game(SIGKILL);
+    xs_end_game(SIGKILL, 10);
     if (display)
         XCloseDisplay(display);
     display = nullptr;
     // A server still writing to a client that no longer reads (the GL tests'
     // own window) may never end on its own: it gets a moment, then is killed.
-    if (server_pid > 0) {
-        kill(server_pid, SIGTERM);
-        bool ended = false;
-        for (double t = 0; t < 3 && !(ended = waitpid(server_pid, nullptr, WNOHANG) != 0); t += 0.02)
-            xs_sleep(0.02);
-        if (!ended) {
-            kill(server_pid, SIGKILL);
-            waitpid(server_pid, nullptr, 0);
-        }
-    }
-    server_pid = -1;
+    if (end_child(&server_pid, SIGTERM, 3) == XS_RUNNING)
+        end_child(&server_pid, SIGKILL, 10);
 }
 
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
     // Seed 83: flat ground round the start, so every run aims at the same
     // blocks; autosaves after 3 s instead of 30, so a test need not wait.
-    std::string cmd = "cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=3 exec '" +
-                      (exe ? exe : QUARROW_EXE) + "' >stdout.txt 2>stderr.txt </dev/null";
-    game_pid = start_child(cmd.c_str(), -1);
+    game_pid = start_child("cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=3 exec '" +
+                           (exe ? exe : QUARROW_EXE) + "' >stdout.txt 2>stderr.txt </dev/null");
     return game_pid > 0;
 }
 
-bool xs_wait_exit(double timeout_s, int *status)
+int xs_end_game(int sig, double timeout_s)
 {
-    for (double t = 0; game_pid > 0 && t < timeout_s; t += 0.02) {
-        int raw = 0;
-        if (waitpid(game_pid, &raw, WNOHANG) == game_pid) {
-            game_pid = -1;
-            *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -WTERMSIG(raw);
-            return true;
-        }
-        xs_sleep(0.02);
-    }
-    return false;
-}
-
-void xs_kill_game(int sig)
-{
-    int status = 0;
-    if (game_pid > 0 && kill(game_pid, sig) == 0 && sig == SIGKILL)
-        xs_wait_exit(10, &status);
+    return end_child(&game_pid, sig, timeout_s);
 }
 
 // Without a window manager every client's window is a child of the root.
-Window xs_find_window(const char *prefix, double timeout_s)
+Window xs_find_window(const char *prefix)
 {
-    for (double t = 0; t < timeout_s; t += 0.05, xs_sleep(0.05)) {
-        Window root, parent, *children = nullptr, found = 0;
-        unsigned int count = 0;
-        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-        for (unsigned int i = 0; i < count && !found; i++) {
-            char *name = nullptr;
-            if (XFetchName(display, children[i], &name) && strncmp(name, prefix, strlen(prefix)) == 0)
-                found = children[i];
-            XFree(name);
-        }
-        XFree(children);
-        if (found)
-            return found;
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned int count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count && !found; i++) {
+        char *name = nullptr;
+        if (XFetchName(display, children[i], &name) && strncmp(name, prefix, strlen(prefix)) == 0)
+            found = children[i];
+        XFree(name);
     }
-    return 0;
-}
-
-bool xs_window_size(Window w, int *width, int *height)
-{
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(display, w, &a))
-        return false;
-    *width = a.width;
-    *height = a.height;
-    return true;
+    XFree(children);
+    return found;
 }
 
 void xs_focus(Window w)
 {
     XSetInputFocus(display, w, RevertToNone, CurrentTime);
-    XSync(display, False);
 }
 
 void xs_move(Window w, int x, int y)
 {
     int rx = 0, ry = 0;
     Window child;
-    XTranslateCoordinates(display, w, DefaultRootWindow(display), x, y, &rx, &ry, &child);
-    XTestFakeMotionEvent(display, -1, rx, ry, CurrentTime);
-    XSync(display, False);
-}
-
-void xs_move_by(int dx, int dy)
-{
-    XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
-    XSync(display, False);
+    if (!w)
+        XTestFakeRelativeMotionEvent(display, x, y, CurrentTime);
+    else if (XTranslateCoordinates(display, w, DefaultRootWindow(display), x, y, &rx, &ry, &child))
+        XTestFakeMotionEvent(display, -1, rx, ry, CurrentTime);
 }
 
 bool xs_pointer(Window w, int *x, int *y)
@@ -179,62 +129,52 @@ bool xs_pointer(Window w, int *x, int *y)
     return XQueryPointer(display, w, &root, &child, &rx, &ry, x, y, &mask);
 }
 
-void xs_button(int button, bool down)
-{
-    XTestFakeButtonEvent(display, (unsigned)button, down, CurrentTime);
-    XSync(display, False);
-}
-
-// A key for a keysym the server's keyboard lacks (a Cyrillic letter): an
-// unused key code is given that keysym, as a second layout would.
+// A keysym the server's keyboard lacks (a Cyrillic letter) is given to its
+// last key code, as a second layout would; no test types what was there.
 static KeyCode key_for(const char *name)
 {
     KeySym sym = XStringToKeysym(name);
     KeyCode code = XKeysymToKeycode(display, sym);
     if (code || sym == NoSymbol)
         return code;
-    int low = 0, high = 0, per = 0;
+    int low = 0, high = 0;
     XDisplayKeycodes(display, &low, &high);
-    KeySym *map = XGetKeyboardMapping(display, (KeyCode)low, high - low + 1, &per);
-    for (int k = high; k >= low && !code; k--)
-        if (map[(k - low) * per] == NoSymbol)
-            code = (KeyCode)k;
-    XChangeKeyboardMapping(display, code, 1, &sym, 1);
-    XFree(map);
-    XSync(display, False);
+    XChangeKeyboardMapping(display, high, 1, &sym, 1);
     xs_sleep(0.3);   // the game reads the new mapping before the key comes
-    return code;
+    return (KeyCode)high;
 }
 
 void xs_key_held(const char *name, bool down)
 {
-    XTestFakeKeyEvent(display, key_for(name), down, CurrentTime);
-    XSync(display, False);
+    if (strncmp(name, "Button", 6) == 0)
+        XTestFakeButtonEvent(display, (unsigned)atoi(name + 6), down, CurrentTime);
+    else
+        XTestFakeKeyEvent(display, key_for(name), down, CurrentTime);
 }
 
-void xs_key(const char *name)
+void xs_key(const char *name, double hold_s)
 {
     xs_key_held(name, true);
-    xs_sleep(0.03);
+    xs_sleep(hold_s);
     xs_key_held(name, false);
     xs_sleep(0.03);
 }
 
 // The private server's visual is 24-bit TrueColor: red in the high byte.
-bool xs_screenshot(Window w, xs_image *out)
+xs_image xs_screenshot(Window w)
 {
-    XImage *img = nullptr;
-    if (xs_window_size(w, &out->width, &out->height))
-        img = XGetImage(display, w, 0, 0, (unsigned)out->width, (unsigned)out->height, AllPlanes, ZPixmap);
+    XWindowAttributes a;
+    XImage *img = XGetWindowAttributes(display, w, &a) ?
+                  XGetImage(display, w, 0, 0, (unsigned)a.width, (unsigned)a.height, AllPlanes, ZPixmap) : nullptr;
     if (!img)
-        return false;
-    out->rgb.resize((size_t)out->width * out->height * 3);
-    unsigned char *o = out->rgb.data();
-    for (int y = 0; y < out->height; y++)
-        for (int x = 0; x < out->width; x++, o += 3) {
+        return xs_image();
+    xs_image out{a.width, a.height, std::vector<unsigned char>((size_t)a.width * a.height * 3)};
+    unsigned char *o = out.rgb.data();
+    for (int y = 0; y < a.height; y++)
+        for (int x = 0; x < a.width; x++, o += 3) {
             unsigned long p = XGetPixel(img, x, y);
             o[0] = (unsigned char)(p >> 16), o[1] = (unsigned char)(p >> 8), o[2] = (unsigned char)p;
         }
     XDestroyImage(img);
-    return true;
+    return out;
 }

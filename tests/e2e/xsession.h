@@ -2,6 +2,9 @@
 // through XTEST as a real keyboard and mouse deliver it, and screenshots.
 #pragma once
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -14,29 +17,28 @@ void xs_stop_server();
 
 // Starts the game (exe, or the one just built) in run_dir, stdout to stdout.txt there.
 bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
-// Waits for the game to end; status is its exit code, or minus the signal.
-bool xs_wait_exit(double timeout_s, int *status);
-void xs_kill_game(int sig);
+// Sends sig (0: none) to the game and waits for its end: its exit code, minus the
+// signal that ended it, or XS_RUNNING when timeout_s passed first.
+constexpr int XS_RUNNING = -1000;
+int xs_end_game(int sig, double timeout_s);
 
-// Top-level window whose title starts with prefix, 0 on timeout.
-Window xs_find_window(const char *prefix, double timeout_s);
-bool xs_window_size(Window w, int *width, int *height);
+// Top-level window whose title starts with prefix, or 0.
+Window xs_find_window(const char *prefix);
 // Window 0 takes the focus away from every window.
 void xs_focus(Window w);
 
-// Pointer positions are in the window's own coordinates; xs_move_by moves it relatively.
+// Pointer positions are in window w's own coordinates; window 0 moves the pointer by (x, y).
 void xs_move(Window w, int x, int y);
-void xs_move_by(int dx, int dy);
 bool xs_pointer(Window w, int *x, int *y);
-void xs_button(int button, bool down);
-// Keys by keysym name; one the keyboard lacks (a Cyrillic letter) gets a free key code.
-void xs_key(const char *name);
+// Keys by keysym name, one the keyboard lacks (a Cyrillic letter) given a free key
+// code; mouse buttons by X's names, "Button1" (left) to "Button3" (right).
 void xs_key_held(const char *name, bool down);
+void xs_key(const char *name, double hold_s = 0.03);
 
 struct xs_image {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;   // rows top to bottom
     const unsigned char *at(int x, int y) const { return &rgb[3 * ((size_t)y * width + x)]; }
 };
-bool xs_screenshot(Window w, xs_image *out);
-void xs_sleep(double seconds);
+xs_image xs_screenshot(Window w);   // width 0 when the window is gone
+inline void xs_sleep(double seconds) { usleep((useconds_t)(seconds * 1e6)); }
