@@ -137,11 +137,17 @@ static KeyCode key_for(const char *name)
     KeyCode code = XKeysymToKeycode(display, sym);
     if (code || sym == NoSymbol)
         return code;
-    int low = 0, high = 0;
+    // A key code of its own for each letter: one code given a new letter while
+    // the game has not yet read the last key on it would type the new letter.
+    int low = 0, high = 0, per = 0;
     XDisplayKeycodes(display, &low, &high);
-    XChangeKeyboardMapping(display, high, 1, &sym, 1);
+    KeySym *map = XGetKeyboardMapping(display, (KeyCode)low, high - low + 1, &per);
+    for (int k = high; k >= low && !code; k--)
+        code = map[(k - low) * per] == NoSymbol ? (KeyCode)k : 0;
+    XFree(map);
+    XChangeKeyboardMapping(display, code, 1, &sym, 1);
     xs_sleep(0.3);   // the game reads the new mapping before the key comes
-    return (KeyCode)high;
+    return code;
 }
 
 void xs_key_held(const char *name, bool down)
