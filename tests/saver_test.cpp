@@ -171,8 +171,9 @@ TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
 
 // During play a chunk with changes is written once they are 30 s old, even
 // while the player keeps editing it. A write that fails (the file size limit
-// stands in for a full disk) keeps the old file and the chunk, says so once,
-// and is tried again after 5 s, not at every frame; the exit save tries too.
+// stands in for a full disk) keeps the old file and the chunk, is tried again
+// every 5 s, not at every frame, and is said once however often it fails; the
+// exit save tries too.
 TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
 {
     hold(0, 4, 4, 4, 3);   // in view
@@ -180,7 +181,7 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
     const std::string file = "saves/alpha/4-4-4.qrb";
     const struct { long long at_ms; bool edit, full_disk; char on_disk; } steps[] = {
         {0, true, false, 3},      {20000, true, false, 3}, {29000, true, false, 3}, {30000, false, true, 3},
-        {31000, false, false, 3}, {34000, false, false, 3}, {35000, false, false, 1},
+        {31000, false, false, 3}, {34000, false, false, 3}, {35000, false, true, 3},  {40000, false, false, 1},
     };
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
