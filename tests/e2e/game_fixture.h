@@ -40,8 +40,7 @@ protected:
     void start_game(const char *exe = nullptr)
     {
         ASSERT_TRUE(xs_launch(run_dir, exe));
-        auto found = [&] { return (window = xs_find_window("Quarrow, v0.10, win32")) != 0; };
-        ASSERT_TRUE(wait_until(20, found)) << output();
+        ASSERT_TRUE(wait_until(20, [&] { return (window = xs_find_window("Quarrow, v0.10, win32")); })) << output();
         xs_image img;
         ASSERT_TRUE(wait_until(20, [&] {
             img = xs_screenshot(window);

@@ -70,8 +70,7 @@ void xs_stop_server()
     if (display)
         XCloseDisplay(display);
     display = nullptr;
-    // A server still writing to a client that no longer reads (the GL tests'
-    // own window) may never end on its own: it gets a moment, then is killed.
+    // A server writing to a client that no longer reads (the GL tests' window) may never end on its own.
     if (end_child(&server_pid, SIGTERM, 3) == XS_RUNNING)
         end_child(&server_pid, SIGKILL, 10);
 }
@@ -129,16 +128,14 @@ bool xs_pointer(Window w, int *x, int *y)
     return XQueryPointer(display, w, &root, &child, &rx, &ry, x, y, &mask);
 }
 
-// A keysym the server's keyboard lacks (a Cyrillic letter) is given to its
-// last key code, as a second layout would; no test types what was there.
+// A keysym the keyboard lacks (a Cyrillic letter) gets an unused key code of its own, as a second
+// layout would: one key code for all would turn a key the game reads late into the next letter.
 static KeyCode key_for(const char *name)
 {
     KeySym sym = XStringToKeysym(name);
     KeyCode code = XKeysymToKeycode(display, sym);
     if (code || sym == NoSymbol)
         return code;
-    // A key code of its own for each letter: one code given a new letter while
-    // the game has not yet read the last key on it would type the new letter.
     int low = 0, high = 0, per = 0;
     XDisplayKeycodes(display, &low, &high);
     KeySym *map = XGetKeyboardMapping(display, (KeyCode)low, high - low + 1, &per);

@@ -1,5 +1,4 @@
-// A private X session: an Xvfb server of our own, the real game, input
-// through XTEST as a real keyboard and mouse deliver it, and screenshots.
+// A private X session: our own Xvfb, the real game, XTEST input as a real keyboard and mouse give it, screenshots.
 #pragma once
 
 #include <signal.h>
@@ -17,8 +16,7 @@ void xs_stop_server();
 
 // Starts the game (exe, or the one just built) in run_dir, stdout to stdout.txt there.
 bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
-// Sends sig (0: none) to the game and waits for its end: its exit code, minus the
-// signal that ended it, or XS_RUNNING when timeout_s passed first.
+// Sends sig (0: none) to the game, waits for its end: exit code, minus the ending signal, or XS_RUNNING.
 constexpr int XS_RUNNING = -1000;
 int xs_end_game(int sig, double timeout_s);
 
