@@ -2,6 +2,7 @@
 #include "save/player_file.h"
 
 #include "platform/platform.h"
+#include "save/saver.h"
 
 #include <cerrno>
 #include <cmath>
@@ -157,15 +158,11 @@ int read_player_file(const char *name, player_save *s)
         *s = read;
         return PLAYER_FILE_READ;
     }
-    char what[128], to[340], used[360];
+    char what[128];
     if (got < 0)
         snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
     else
         snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
-    snprintf(to, sizeof to, "%s.damaged", path);
-    if (plat_move_aside(path, to, used, sizeof used))
-        printf("player file %s %s, moved to %s \n", path, what, used);
-    else
-        printf("player file %s %s, cannot move it: %s \n", path, what, strerror(errno));
+    set_aside("player file", path, what);
     return PLAYER_FILE_DAMAGED;
 }

@@ -143,15 +143,15 @@ static void decode(cube_slot *c)
 }
 
 // Moves a damaged or unreadable file aside under a name that is not taken
-// yet, so the chunk written back later never replaces what the player had.
-static void set_aside(const char *path, const char *what)
+// yet, so the file written back later never replaces what the player had.
+void set_aside(const char *kind, const char *path, const char *what)
 {
     char to[300], used[320];
     snprintf(to, sizeof to, "%s.damaged", path);
     if (plat_move_aside(path, to, used, sizeof used))
-        printf("chunk file %s %s, moved to %s \n", path, what, used);
+        printf("%s %s %s, moved to %s \n", kind, path, what, used);
     else
-        printf("chunk file %s %s, cannot move it: %s \n", path, what, strerror(errno));
+        printf("%s %s %s, cannot move it: %s \n", kind, path, what, strerror(errno));
 }
 
 int load_w(int cx, int cy, int level)
@@ -173,7 +173,7 @@ int load_w(int cx, int cy, int level)
         snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
     else
         snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
-    set_aside(path, what);
+    set_aside("chunk file", path, what);
     return 0;
 }
 

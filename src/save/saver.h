@@ -41,5 +41,8 @@ void re_save();
 // Writes every unsaved held chunk and releases the slots; a chunk whose write
 // fails stays held.
 void save_all();
+// Renames a file that cannot be used to <path>.damaged (or .damaged.1, ...)
+// and reports it as "<kind> <path> <what>, moved to ...".
+void set_aside(const char *kind, const char *path, const char *what);
 // The path of a chunk's file, into out.
 void chunk_path(char *out, int size, int cx, int cy, int level);
