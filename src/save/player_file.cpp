@@ -158,11 +158,6 @@ int read_player_file(const char *name, player_save *s)
         *s = read;
         return PLAYER_FILE_READ;
     }
-    char what[128];
-    if (got < 0)
-        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
-    else
-        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
-    set_aside("player file", path, what);
+    set_aside("player file", path, got, size);
     return PLAYER_FILE_DAMAGED;
 }

@@ -144,9 +144,13 @@ static void decode(cube_slot *c)
 
 // Moves a damaged or unreadable file aside under a name that is not taken
 // yet, so the file written back later never replaces what the player had.
-void set_aside(const char *kind, const char *path, const char *what)
+void set_aside(const char *kind, const char *path, long got, long size)
 {
-    char to[300], used[320];
+    char what[128], to[300], used[320];
+    if (got < 0)
+        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
+    else
+        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
     snprintf(to, sizeof to, "%s.damaged", path);
     if (plat_move_aside(path, to, used, sizeof used))
         printf("%s %s %s, moved to %s \n", kind, path, what, used);
@@ -168,12 +172,7 @@ int load_w(int cx, int cy, int level)
         memset(&saves[slot], 0, sizeof saves[slot]);
         return 1;
     }
-    char what[128];
-    if (got < 0)
-        snprintf(what, sizeof what, "cannot be read (%s)", strerror(errno));
-    else
-        snprintf(what, sizeof what, "is damaged (%ld bytes)", size);
-    set_aside("chunk file", path, what);
+    set_aside("chunk file", path, got, size);
     return 0;
 }
 

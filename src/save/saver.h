@@ -42,7 +42,7 @@ void re_save();
 // fails stays held.
 void save_all();
 // Renames a file that cannot be used to <path>.damaged (or .damaged.1, ...)
-// and reports it as "<kind> <path> <what>, moved to ...".
-void set_aside(const char *kind, const char *path, const char *what);
+// and reports why: unreadable (got < 0, errno says why) or size bytes long.
+void set_aside(const char *kind, const char *path, long got, long size);
 // The path of a chunk's file, into out.
 void chunk_path(char *out, int size, int cx, int cy, int level);
