@@ -112,6 +112,10 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
     // Whole milliseconds, read between two readings of the system's clock.
     EXPECT_GE(elapsed, before_end - after_start - 1);
     EXPECT_LE(elapsed, after_end - before_start + 1);
+    // The inventory page, once open, is drawn by the loop over the frame.
+    inv_page_open();
+    EXPECT_TRUE(draws_text(Display, lang_get(PHRASE_INVENTORY), 400, PAGE_ROWS_Y - 34, 16));
+    inv_page_close();
 }
 
 // A world folder with one chunk file under the start column: air but for a
