@@ -27,7 +27,8 @@
 
 namespace {
 
-// A name field takes what is typed, and the game to come gets none of it;
+// A name field takes what is typed, and the game to come gets none of it
+// (elsewhere in the menu Tab still switches the mode);
 // in play, E opens the inventory page and E or Escape closes it, and while it
 // is open keys and clicks are the page's; 0 chooses the last hot-bar cell.
 TEST(Input, KeysReachOnlyWhatTheyAreFor)
@@ -46,6 +47,8 @@ TEST(Input, KeysReachOnlyWhatTheyAreFor)
     EXPECT_STREQ(t_field[t_world_name].text, " 5w");
     EXPECT_TRUE(fly_mode == 1 && jump == 0 && cells_active == 2);
     g_level(PAGE_MAIN);
+    Key('\t', 0, 0);   // a page without a field: Tab chooses the mode to play in
+    EXPECT_EQ(fly_mode, 0);
     game = 1;
     gui = 0;
     for (unsigned char close : {'E', '\x1b'}) {
