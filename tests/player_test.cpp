@@ -208,6 +208,7 @@ TEST_F(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
         {"merged up to a full stack, the rest in hand", {0, 12}, false, {none, {3, 40}, grass, {3, 15}}},
         {"merged whole", {13, 0}, false, {{3, 35}, earth25, grass, none}},
         {"put back by a click outside", {0, -1}, false, {earth30, earth25, grass, none}},
+        {"put back by a click right of the grid", {0, -2}, false, {earth30, earth25, grass, none}},
         {"put back when the page closes", {0}, true, {earth30, earth25, grass, none}},
         {"the rest put back where it came from", {0, 12}, true, {{3, 15}, {3, 40}, grass, none}},
         {"after a swap, into the first free cell", {0, 49, -1}, false, {grass, earth25, earth30, none}},
@@ -221,11 +222,13 @@ TEST_F(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
         slots[49] = grass;
         inv_page_open();
         for (int k : c.clicks) {
-            // A point of cell k on the page, its corners among them; -1 is just left of row 1, outside the grid.
+            // A point of cell k on the page, its corners among them; -1 and -2 are just left of row 1
+            // and where an eleventh column would be: outside the grid.
             int row_y = k < 10 ? PAGE_HOT_BAR_Y : PAGE_ROWS_Y + PAGE_PITCH * (k / 10 - 1);
-            int x = k < 0 ? PAGE_GRID_X - 3 : PAGE_GRID_X + PAGE_PITCH * (k % 10) + (k % 2 ? 0 : PAGE_CELL - 1);
+            int x = k == -1 ? PAGE_GRID_X - 3 : k == -2 ? PAGE_GRID_X + 10 * PAGE_PITCH + 1
+                                                : PAGE_GRID_X + PAGE_PITCH * (k % 10) + (k % 2 ? 0 : PAGE_CELL - 1);
             int y = k < 0 ? PAGE_ROWS_Y + 5 : row_y + (k % 3 ? 0 : PAGE_CELL - 1);
-            ASSERT_EQ(inv_page_cell_at(x, y), k) << x << " " << y;
+            ASSERT_EQ(inv_page_cell_at(x, y), k < 0 ? -1 : k) << x << " " << y;
             inv_page_click(x, y);
         }
         if (c.close)
