@@ -8,6 +8,7 @@
 
 constexpr size_t CHUNK_FILE_BYTES = 524288;
 constexpr int GRASS = 1, EARTH = 3;
+constexpr double START_X = 200;   // a new world's player stands there, facing along y
 
 // True once done() holds, polled until timeout_s has passed.
 inline bool wait_until(double timeout_s, const std::function<bool()> &done)
