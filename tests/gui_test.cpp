@@ -313,11 +313,17 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
 }
 
-// What a page says where it says it: the list's page number, only when it has
-// pages; that the list is empty; why a name was refused, under the form.
+// What a page says where it says it: its captions over the widgets they name;
+// the list's page number, only when it has pages; that the list is empty; why
+// a name was refused, under the form.
 TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
 {
     const struct { int page, worlds, notice; const char *text; int x, y, size; bool shown; } cases[] = {
+        {PAGE_LANGUAGE, 0, 0, "Russian", 165, 215, 22, true}, {PAGE_LANGUAGE, 0, 0, "English", 635, 215, 22, true},
+        {PAGE_WORLDS, 40, 0, "Saved worlds", 400, 180, 26, true},
+        {PAGE_CREATE, 0, 0, "World name", 400, 215, 22, true}, {PAGE_CREATE, 0, 0, "World type", 400, 285, 22, true},
+        {PAGE_CREATE, 0, 0, "World size", 400, 350, 22, true},
+        {PAGE_OPTIONS, 0, 0, "View distance", 400, 215, 22, true}, {PAGE_OPTIONS, 0, 0, "Fog", 400, 285, 22, true},
         {PAGE_WORLDS, 40, 0, "1 / 3", 400, 466, 16, true},
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},

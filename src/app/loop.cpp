@@ -114,7 +114,8 @@ void Display()
         e_psysix();
         timer -= PHYSICS_STEP_MS;
     }
-    if (timer <= PHYSICS_STEP_MS) {
+    // Paused, nothing catches up: a page opened with steps owed is drawn all the same.
+    if (paused || timer <= PHYSICS_STEP_MS) {
         cdr++;
         e_render();
         if (paused)
