@@ -147,6 +147,8 @@ TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
         EXPECT_GE(l.channel(k), 0.4) << "channel " << k;
         EXPECT_NEAR(l.channel(k) / l.all(), 1, 0.2) << "channel " << k << ": not its picture's colour";
     }
+    bxs[0].active = 0;   // collected
+    EXPECT_TRUE(feedback_of(draw_boxes).empty());
 }
 
 // A dropped box is a closed block, each face on its side of the box showing

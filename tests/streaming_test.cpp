@@ -8,6 +8,7 @@
 #include "render/c_math.h"
 #include "render/frustum_calc.h"
 #include "render/mesher.h"
+#include "player/picking.h"
 #include "save/saver.h"
 
 #include <cmath>
@@ -50,8 +51,9 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
 }
 
 // A neighbour's face toward a missing chunk is hidden; once the chunk is
-// built (as air) the neighbour is re-meshed and the face shows.
-TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
+// built (as air) the neighbour is re-meshed and the face shows, and hides
+// again once a block is placed against it.
+TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 {
     const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32},
                             {0, 9, 6, 32, 0, 32},  {0, 0, 7, 32, 32, 0}, {0, 0, 5, 32, 32, 63}};
@@ -62,8 +64,12 @@ TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
     testing::internal::CaptureStdout();
     EXPECT_EQ(build_chunk(0, 0, 6), 1);
     testing::internal::GetCapturedStdout();
-    for (int i = 0; i < 6; i++)
+    for (int i = 0; i < 6; i++) {
         EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
+        auto across = [&](int k) { return next[i][k] == 32 ? 32 : 63 - next[i][k]; };
+        set_block(0, 0, 6, across(3), across(4), across(5), 3);
+        EXPECT_EQ(cubes[i].face_count, 5) << next[i][0] << "," << next[i][1] << "," << next[i][2];
+    }
 }
 
 // With every slot taken a chunk is not built, rather than overwriting one
