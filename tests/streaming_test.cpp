@@ -138,6 +138,35 @@ TEST_F(Frame, FromInsideABlockItsFacesAreNotSeen)
     EXPECT_NEAR(seen[0] + seen[1] + seen[2], 255 * (sky[0] + sky[1] + sky[2]), 6);
 }
 
+// What the crosshair points at is what is outlined: the view ray's block,
+// framed round the view's centre, whichever way the player looks.
+TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);
+    for (int lx = 0; lx < 64; lx++)
+        for (int ly = 0; ly < 64; ly++)
+            c->blocks[lx][ly][10] = 3;   // the ground: feet at 267
+    create_polygons(4, 4, 4);
+    player *me = &gamer[0];
+    const float aims[][2] = {{40, 30}, {60, -100}, {25, 200}, {80, 0}};   // pitch, yaw
+    for (const auto &aim : aims) {
+        me->x = me->y = 224.3, me->z = 267;
+        me->rot_x = aim[0], me->rot_y = aim[1];
+        view_ray(me);
+        ASSERT_TRUE(me->pick_valid);
+        look(me->x, me->y, me->z + 1, aim[0], aim[1]);
+        game = 1;
+        float lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
+        for (const auto &line : feedback_polygons([] { e_render(); }, true))
+            for (const fb_vertex &v : line)
+                if (line.size() == 2 && v.y > 100)   // above the hot bar
+                    lo[0] = std::min(lo[0], v.x), lo[1] = std::min(lo[1], v.y), hi[0] = std::max(hi[0], v.x),
+                    hi[1] = std::max(hi[1], v.y);
+        EXPECT_TRUE(lo[0] < 400 && hi[0] > 400 && lo[1] < 300 && hi[1] > 300)
+            << aim[0] << "," << aim[1] << ": " << lo[0] << "-" << hi[0] << ", " << lo[1] << "-" << hi[1];
+    }
+}
+
 // A grass field with bumps, drawn in plain white light: every pixel is ground
 // (no sky through pinholes or missing quads), showing a texel of the grass
 // pictures (not another cell, nor the whole atlas).
