@@ -26,6 +26,7 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         {40, 4, "\xff\xff\xff\xff", &game_param::window_width, 800},
         {10, 8, "\x00\x04\x00\x00", &game_param::window_height, 600},   // cut inside the field
         {40, 20, "\x04\x00\x00\x00", &game_param::view_distance, 1},
+        {40, 20, "\x03\x00\x00\x00", &game_param::view_distance, 3},
         {40, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},
         {40, 32, "\x02\x00\x00\x00", &game_param::fog_enabled, 1},
         {40, 24, "eng\0", nullptr, 0},

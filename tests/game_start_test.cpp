@@ -49,6 +49,8 @@ TEST(Input, KeysReachOnlyWhatTheyAreFor)
     g_level(PAGE_MAIN);
     Key('\t', 0, 0);   // a page without a field: Tab chooses the mode to play in
     EXPECT_EQ(fly_mode, 0);
+    Key('\t', 0, 0);
+    EXPECT_EQ(fly_mode, 1);
     game = 1;
     gui = 0;
     for (unsigned char close : {'E', '\x1b'}) {
