@@ -32,7 +32,9 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
         {"$PWD/xdg", "xdg/quarrow"}, {"$PWD/xdg", "xdg/quarrow"}, {"xdg", "home/.local/share/quarrow"},
     };
     for (const auto &r : runs) {
-        run_command(std::string("env -u DISPLAY HOME=$PWD/home XDG_DATA_HOME=") + r.xdg + " root/usr/games/quarrow");
+        std::string said = run_command(std::string("env -u DISPLAY HOME=$PWD/home XDG_DATA_HOME=") + r.xdg +
+                                       " root/usr/games/quarrow").text;
+        EXPECT_EQ(said.find("cannot copy"), std::string::npos) << said;
         EXPECT_EQ(read_file(r.folder + "/lang/eng.txt"), phrases) << r.xdg;
         EXPECT_EQ(read_file(r.folder + "/cfg").size(), 40u) << r.xdg;
         write_file(r.folder + "/lang/eng.txt", "stale");
