@@ -34,6 +34,13 @@ TEST(Draw, TextAdvancesAndCentresOnItsPlace)
             lefts.push_back(std::round(std::min({v[i].x, v[i + 1].x, v[i + 2].x, v[i + 3].x, v[i + 4].x, v[i + 5].x})));
         EXPECT_EQ(lefts, c.lefts) << c.text << " " << c.flags;
     }
+    // "A" shows its own cell of the font: row 1, column 9 of 23 a row, 15.4 rows (the bottom right a hair higher).
+    for (const auto &glyph : feedback_polygons([] { f_print(100, 50, 10, "A", 0); }, false, true))
+        for (const fb_vertex &v : glyph) {
+            bool left = v.x < 105, top = v.y > 542;   // window y runs up: the line's top is at 550
+            EXPECT_NEAR(v.s, 9 / 23.15 + (left ? 0 : 1 / 23.2), 1e-4) << v.x << "," << v.y;
+            EXPECT_NEAR(v.t, 1 - 1 / 15.4 - (top ? 0 : left ? 1 / 15.4 : 1 / 15.5), 1e-4) << v.x << "," << v.y;
+        }
     e_end_overlay();
 }
 

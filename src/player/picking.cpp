@@ -71,30 +71,6 @@ static int march(float x, float y, float z, float rot_x, float rot_y, int sample
     return 0;
 }
 
-static void copy3(int to[3], const int from[3])
-{
-    to[0] = from[0];
-    to[1] = from[1];
-    to[2] = from[2];
-}
-
-int pic(float x, float y, float z, float rot_x, float rot_y, int reach, int hit[3], int chunk[3], int front[3])
-{
-    if (reach <= 0)
-        return 0;
-    march_result r;
-    int found = march(x, y, z, rot_x, rot_y, 2 * reach, &r);
-    if (r.empties > 0) {
-        copy3(front, r.front);
-        copy3(chunk, r.front_chunk);
-    }
-    if (found) {
-        copy3(hit, r.hit);
-        copy3(chunk, r.hit_chunk);
-    }
-    return found;
-}
-
 void view_ray(player *p)
 {
     march_result r;

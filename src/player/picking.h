@@ -7,10 +7,6 @@ struct player;
 constexpr int RAY_SAMPLES = 32;    // 0.125 apart: a reach of 3.875 blocks
 constexpr int STROKE_STEPS = 10;   // steps between two dig strokes
 
-// The march on its own: at most 2 x reach samples from (x, y, z). Fills hit
-// and chunk on a hit after at least one empty sample and returns 1; front
-// gets the last empty sample, and chunk its chunk when nothing is hit.
-int pic(float x, float y, float z, float rot_x, float rot_y, int reach, int hit[3], int chunk[3], int front[3]);
 // Casts the player's view ray: sets pick_valid, and on a hit the pick and front fields.
 void view_ray(player *p);
 // One step of digging with the left button held.
