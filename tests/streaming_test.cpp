@@ -167,6 +167,34 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
     }
 }
 
+// The outline is the block's twelve edges just outside its faces, and no
+// line across a face or through the block.
+TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
+{
+    glViewport(0, 0, 400, 400);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);   // window x, y = 200 (X, Y + 1); depth = (1 - Z) / 2
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    std::set<std::pair<int, int>> edges;   // corners: a bit for each axis's side
+    for (const auto &line : feedback_polygons([] { draw_cube(0, 0, 0); }, true)) {
+        int corner[2] = {0, 0};
+        for (int k = 0; k < 2; k++) {
+            const float d[3] = {line[k].x / 200 - 1, line[k].y / 200 - 1, 1 - 2 * line[k].z};
+            for (int axis = 0; axis < 3; axis++) {
+                EXPECT_NEAR(std::fabs(d[axis]), 0.5f, 0.005f) << "axis " << axis;
+                corner[k] |= (d[axis] > 0) << axis;
+            }
+        }
+        int apart = corner[0] ^ corner[1];
+        EXPECT_TRUE((apart & (apart - 1)) == 0) << corner[0] << " to " << corner[1];
+        if (apart)
+            edges.insert(std::minmax(corner[0], corner[1]));
+    }
+    EXPECT_EQ(edges.size(), 12u);
+}
+
 // A grass field with bumps, drawn in plain white light: every pixel is ground
 // (no sky through pinholes or missing quads), showing a texel of the grass
 // pictures (not another cell, nor the whole atlas).
