@@ -182,6 +182,7 @@ TEST_F(Picking, ARightClickPlacesWhereAimedAndNeverIntoTheBody)
         {"a wall before the head", 200.3, 200.3, 0, 0, {4, 4, 4, 56, 55, 63}, deep, 3, nowhere},
         {"down at the feet", 200.3, 200.3, 90, 0, deep, deep, 3, nowhere},
         {"the body on a border", 200.7, 200.3, 60, 90, deep, deep, 3, nowhere},
+        {"beside the body at the start", 200.0, 200.0, 60, 90, deep, deep, 3, {4, 4, 4, 57, 56, 62}},
         {"past the low seam", -64.05, 220.5, 80, 0, deep, deep, 3, nowhere},
         {"past the high seam", 576.05, 220.5, 80, 0, deep, deep, 3, nowhere},
     };
