@@ -157,11 +157,16 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
         look(me->x, me->y, me->z + 1, aim[0], aim[1]);
         game = 1;
         float lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
-        for (const auto &line : feedback_polygons([] { e_render(); }, true))
+        int rules = 0;   // the short rules between the hot bar's ten cells
+        for (const auto &line : feedback_polygons([] { e_render(); }, true)) {
+            rules += line.size() == 2 && std::fabs(line[0].y - 14) + std::fabs(line[1].y - 14) < 0.01f &&
+                     std::fabs(std::fabs(line[1].x - line[0].x) - 4) < 0.01f;
             for (const fb_vertex &v : line)
                 if (line.size() == 2 && v.y > 100)   // above the hot bar
                     lo[0] = std::min(lo[0], v.x), lo[1] = std::min(lo[1], v.y), hi[0] = std::max(hi[0], v.x),
                     hi[1] = std::max(hi[1], v.y);
+        }
+        EXPECT_EQ(rules, 9);
         EXPECT_TRUE(lo[0] < 400 && hi[0] > 400 && lo[1] < 300 && hi[1] > 300)
             << aim[0] << "," << aim[1] << ": " << lo[0] << "-" << hi[0] << ", " << lo[1] << "-" << hi[1];
     }
