@@ -64,6 +64,11 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     testing::internal::GetCapturedStdout();
     for (int k = 0; k < ctlg.count; k++)
         EXPECT_STRNE(ctlg.worlds[k].disk_name, first.c_str());
+    ASSERT_EQ(system("rm -r saves/w[0-5]"), 0);   // one world more than the list holds
+    testing::internal::CaptureStdout();
+    find_worlds(&ctlg);
+    said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("1 worlds of ./saves played longest ago are not listed \n"), std::string::npos) << said;
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
