@@ -167,6 +167,7 @@ TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
     save_all();
     EXPECT_EQ(calls, (std::vector<std::string>{"write " + a + ".tmp", "write " + b + ".tmp", "syncfs saves/alpha",
                                                "rename " + a + ".tmp", "rename " + b + ".tmp", "fsync saves/alpha"}));
+    EXPECT_TRUE(world_slot(8, 4, 3) == NO_SLOT && world_slot(8, 5, 3) == NO_SLOT);   // written, let go
 }
 
 // During play a chunk with changes is written once they are 30 s old, even
