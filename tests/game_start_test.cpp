@@ -126,8 +126,8 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
         gui = !p.page;
         g_level(PAGE_LANGUAGE);
         timer = p.owed;
-        EXPECT_EQ(p.page ? draws_text(Display, lang_get(PHRASE_INVENTORY), 400, PAGE_ROWS_Y - 34, 16)
-                         : draws_text(Display, lang_get(7), 165, 215, 22), p.drawn) << p.owed;
+        EXPECT_EQ(p.page ? draws_text(Display, phrase_line(34).c_str(), 400, PAGE_ROWS_Y - 34, 16)
+                         : draws_text(Display, phrase_line(7).c_str(), 165, 215, 22), p.drawn) << p.owed;
     }
     gui = 0;
 }
@@ -330,7 +330,7 @@ TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)
         int saved = save_w(4, 4, 4);
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(saved, !full);
-        EXPECT_EQ(draws_text(e_render, lang_get(PHRASE_SAVING_FAILS), 400, 530, 16), full);
+        EXPECT_EQ(draws_text(e_render, phrase_line(33).c_str(), 400, 530, 16), full);
     }
 }
 

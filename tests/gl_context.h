@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <string>
 #include <vector>
 
 // Opens a 400 x 300 window once per test program; false when no X server could be had.
@@ -45,6 +47,16 @@ inline bool gl_engine_open()
         state = chdir(here) == 0 ? 1 : -1;
     }
     return state == 1;
+}
+
+// Line n of the phrase file the engine reads (Russian, the first start's language): what a caption says.
+inline std::string phrase_line(int n)
+{
+    std::ifstream f(QUARROW_DATA_DIR "/lang/rus.txt", std::ios::binary);
+    std::string line;
+    for (int i = 0; i < n; i++)
+        std::getline(f, line);
+    return line;
 }
 
 struct fb_vertex {
