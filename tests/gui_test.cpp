@@ -342,6 +342,38 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
     }
 }
 
+// Each menu picture comes from its own file: with each file a plain colour
+// of its own, the language page shows that colour where the picture belongs.
+TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
+{
+    ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/.' ."), 0);
+    const struct { const char *file; unsigned char bgr[3]; int x, y; } pictures[] = {   // a point only it covers
+        {"back.tga", {0, 0, 200}, 10, 250}, {"qr.tga", {0, 200, 0}, 400, 100},
+        {"lang/rus.tga", {200, 0, 0}, 160, 400}, {"lang/eng.tga", {0, 200, 200}, 640, 400}};
+    for (const auto &p : pictures) {
+        std::string tga("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18);
+        for (int i = 0; i < 4; i++)
+            tga.append((const char *)p.bgr, 3);
+        write_file(p.file, tga);
+    }
+    testing::internal::CaptureStdout();
+    e_init();
+    e_init_gui();
+    testing::internal::GetCapturedStdout();
+    g_level(PAGE_LANGUAGE);
+    g_set_mouse(400, 590);   // over no button: each is drawn at its resting grey
+    glViewport(0, 0, 400, 300);   // the test window: the page at half size
+    glClear(GL_COLOR_BUFFER_BIT);
+    g_draw();
+    for (const auto &p : pictures) {
+        unsigned char rgb[3];
+        glReadPixels(p.x / 2, (600 - p.y) / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        float grey = p.y == 400 ? 0.6f : 1;   // a button not under the pointer is dimmed
+        for (int c = 0; c < 3; c++)
+            EXPECT_NEAR(rgb[c], grey * p.bgr[2 - c], 3) << p.file << " channel " << c;
+    }
+}
+
 // The name field shows a blinking cursor after the name typed so far.
 TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
 {
