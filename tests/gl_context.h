@@ -103,12 +103,12 @@ std::vector<fb_vertex> feedback_of(F draw)
     return out;
 }
 
-// Whether draw shows text centred on (x, y) of the 800 x 600 overlay, glyph
+// Whether draw shows text centred on (x, y) (or from there, flags 0) of the 800 x 600 overlay, glyph
 // for glyph where the font would put it.
 template <typename F>
-bool draws_text(F draw, const char *text, int x, int y, int size)
+bool draws_text(F draw, const char *text, int x, int y, int size, int flags = PRINT_CENTRED)
 {
-    auto print = [&] { e_begin_overlay(); f_print(x, y, size, text, PRINT_CENTRED); e_end_overlay(); };
+    auto print = [&] { e_begin_overlay(); f_print(x, y, size, text, flags); e_end_overlay(); };
     auto expected = feedback_polygons(print), drawn = feedback_polygons(draw);
     auto near = [](const fb_vertex &a, const fb_vertex &b) {
         return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f;

@@ -303,7 +303,7 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
 {
     g_level(PAGE_WORLDS);
     const button &left = btt[play_w[0]], &right = btt[play_w[8]];
-    float top = 600, bottom = 0;
+    float top = 600, bottom = 0, first = 800;
     for (const auto &polygon : feedback_polygons(g_draw)) {
         bool in_row = true;   // the page's caption above reaches down to the row
         for (const fb_vertex &v : polygon)
@@ -313,9 +313,12 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
             EXPECT_TRUE(!in_row || (v.x >= b.x && v.x <= b.x + b.w)) << v.x;
             top = in_row ? std::min(top, 600 - v.y) : top;
             bottom = in_row ? std::max(bottom, 600 - v.y) : bottom;
+            first = in_row ? std::min(first, v.x) : first;
         }
     }
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
+    // Cut no shorter than it must be: one letter more would not fit.
+    EXPECT_LE(first - left.x, 2 + 0.6 * MIN_TEXT_SIZE);
 }
 
 // What a page says where it says it: its captions over the widgets they name;
@@ -339,6 +342,7 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         g_level(c.page);
         notice = c.notice;
         EXPECT_EQ(draws_text(g_draw, c.text, c.x, c.y, c.size), c.shown) << c.text;
+        EXPECT_TRUE(draws_text(g_draw, "Quarrow", 15, 575, 16, 0)) << "the name in the corner";
     }
 }
 
@@ -382,9 +386,12 @@ TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
     int shown = 0;
     for (int frame = 0; frame < 61; frame++) {
         bool cursor = false;
-        for (const auto &line : feedback_polygons(g_draw, true))
-            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
-                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
+        for (const auto &line : feedback_polygons(g_draw, true)) {
+            bool in_field = line.size() == 2 && line[0].x > t.x + t.w / 2 + 20 && line[0].x < t.x + t.w &&
+                            600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME;
+            cursor = cursor || (in_field && line[0].x == line[1].x);
+            EXPECT_TRUE(!in_field || line[0].x == line[1].x || line[0].y == line[1].y) << "a bar, not a wedge";
+        }
         shown += cursor;
     }
     EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
