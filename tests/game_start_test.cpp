@@ -22,6 +22,7 @@
 
 #include <GL/freeglut.h>
 #include <chrono>
+#include <filesystem>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -292,6 +293,40 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         ASSERT_EQ(keep_player(), 1);
         inv_page_close();
         EXPECT_EQ(read_file("saves/w/player").substr(48, 3), std::string("\1\0\x0c", 3));
+    }
+}
+
+// Escape stops the world where it stands (no physics step, no clock, no key
+// or click reaching the game) until Escape again or Resume.
+TEST_F(GameStart, EscapeFreezesTheWorldUntilItIsResumed)
+{
+    ASSERT_TRUE(gl_engine_open());
+    write_file("saves/w/4-4-4.qrb", chunk);
+    testing::internal::CaptureStdout();
+    e_init_game();
+    testing::internal::GetCapturedStdout();
+    game = 1;
+    gui = 0;
+    fly_mode = 0;
+    gamer[0].z += 10;   // in the air: a step lets the player fall
+    for (int resume_by_click : {0, 1}) {
+        Key(27, 0, 0);
+        ASSERT_TRUE(gui == 1 && lvl == PAGE_PAUSE);
+        double z = gamer[0].z, clock = world_clock;
+        for (int pass = 0; pass < 3; pass++) {
+            timer = 40;
+            Display();
+            EXPECT_TRUE(timer == 40 && world_clock == clock && gamer[0].z == z) << pass;
+        }
+        Key(' ', 0, 0);
+        g_set_mouse(btt[b_resume].x + 10, btt[b_resume].y + 10);
+        if (resume_by_click)
+            mouse_down(GLUT_LEFT_BUTTON);
+        else
+            Key(27, 0, 0);
+        EXPECT_TRUE(gui == 0 && jump == 0 && gamer[0].dig_button == 0);
+        Display();
+        EXPECT_LT(gamer[0].z, z);
     }
 }
 

@@ -188,7 +188,7 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
     ASSERT_TRUE(gl_context_open());
     glViewport(0, 0, 800, 600);
     world_page = 1;   // the list's middle page: both arrows
-    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
+    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS, PAGE_PAUSE}) {
         g_level(page);
         std::vector<button> boxes(btt, btt + buttons);
         for (int i = 0; i < t_fields; i++)

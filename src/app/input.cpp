@@ -6,6 +6,8 @@
 #include "app/loop.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 #include "platform/platform.h"
 #include "player/physics.h"
 #include "save/catalogue.h"
@@ -33,14 +35,54 @@ static void open_inventory()
     glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
 }
 
+// Back to mouse look, which goes on from the centre, not from where a page
+// left the pointer.
+static void grab_pointer_again()
+{
+    const game_param *p = get_par_str();
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutWarpPointer(p->window_width / 2, p->window_height / 2);
+    sm_x = sm_y = 0;
+}
+
 static void close_inventory()
 {
     inv_page_close();
-    const game_param *p = get_par_str();
-    glutSetCursor(GLUT_CURSOR_NONE);
-    // Mouse look goes on from the centre, not from where the page left the pointer.
-    glutWarpPointer(p->window_width / 2, p->window_height / 2);
-    sm_x = sm_y = 0;
+    grab_pointer_again();
+}
+
+// --- the pause page: the world stands still behind the menu ---
+
+static void pause_game()
+{
+    gui = 1;
+    menu_over_world = 1;
+    g_level(PAGE_PAUSE);
+    gamer[0].dig_button = 0;
+    gamer[0].place_request = 0;
+    plat_hold_pointer(0);
+    glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
+}
+
+static void resume_game()
+{
+    gui = 0;
+    g_level(PAGE_PLAYING);
+    grab_pointer_again();
+}
+
+// Escape: pauses a game, resumes it from the pause page, goes back to the
+// pause page from its options; without a world it ends the program.
+static void escape()
+{
+    if (!game)
+        glutLeaveMainLoop();
+    else if (!gui)
+        pause_game();
+    else if (lvl == PAGE_PAUSE)
+        resume_game();
+    else
+        g_level(PAGE_PAUSE);
 }
 
 static int is_inventory_key(unsigned char key)
@@ -58,14 +100,17 @@ void Key(unsigned char key, int x, int y)
         return;
     }
     if (key == 27)
-        glutLeaveMainLoop();
+        escape();
+    // A paused game takes no keys: Tab, Space and the digits wait for the game.
+    if (game && (gui || key == 27))
+        return;
     // What is typed into a name is the name's alone: a Tab there must not
     // switch the mode of the game to come, nor a digit choose a cell.
     if (e_is_gui() && g_typing()) {
         g_send_key(key);
         return;
     }
-    if (game && is_inventory_key(key)) {
+    if (game && !gui && is_inventory_key(key)) {
         open_inventory();
         return;
     }
@@ -176,7 +221,7 @@ void mouse_down(int button)
         return;
     }
     if (button == GLUT_RIGHT_BUTTON) {
-        if (game)
+        if (game && !gui)
             gamer[0].place_request = 1;
         return;
     }
@@ -189,8 +234,14 @@ void mouse_down(int button)
         glutLeaveMainLoop();
     if (r == GUI_START_WORLD)
         start_game();
+    if (r == GUI_TO_TITLE)
+        leave_to_title();
+    if (r == GUI_RESUME) {
+        resume_game();
+        return;
+    }
     // The click that starts a game digs too.
-    if (game)
+    if (game && !gui)
         gamer[0].dig_button = 1;
 }
 

@@ -5,12 +5,17 @@
 #include "app/engine.h"
 #include "app/input.h"
 #include "gui/inventory_page.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 #include "platform/platform.h"
+#include "player/particles.h"
 #include "player/physics.h"
 #include "render/frame.h"
 #include "render/overlay.h"
+#include "save/catalogue.h"
 #include "save/saver.h"
 #include "world/game_start.h"
+#include "world/world.h"
 
 #include <GL/freeglut.h>
 #include <cmath>
@@ -98,8 +103,8 @@ void Display()
 {
     if (plat_quit_requested())
         glutLeaveMainLoop();
-    // The inventory page stops the world: no steps, no clock, no mouse look.
-    int paused = inv_page_is_open();
+    // The inventory and pause pages stop the world: no steps, no clock, no mouse look.
+    int paused = inv_page_is_open() || (game && gui);
     // Mouse look needs the pointer: a big move must not carry it out of the window.
     plat_hold_pointer(game && !paused);
     for (int c = plat_next_cyrillic_key(); c >= 0; c = plat_next_cyrillic_key())
@@ -117,7 +122,7 @@ void Display()
     if (timer <= PHYSICS_STEP_MS) {
         cdr++;
         e_render();
-        if (paused)
+        if (inv_page_is_open())
             inv_page_draw(mouse_x, mouse_y);
         glutSwapBuffers();
         wait_frame_slot();
@@ -159,6 +164,22 @@ void leave_world()
         inv_page_close();
     save_all();
     keep_player();
+}
+
+void leave_to_title()
+{
+    // The player file, written last, makes the world the newest in the list.
+    leave_world();
+    release_world();
+    init_particles();
+    game = 0;
+    gui = 1;
+    menu_over_world = 0;
+    find_worlds(&ctlg);
+    world_page = 0;
+    g_level(PAGE_WORLDS);
+    plat_hold_pointer(0);
+    glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
 }
 
 void Close()

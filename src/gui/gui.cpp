@@ -80,8 +80,15 @@ static int store_options()
         p->view_distance = d_box[d_v_distance].selected + 1;
         p->fog_enabled = d_box[d_fog].selected;
     }
-    g_level(PAGE_MAIN);
+    g_level(options_back);
     return GUI_SETTINGS_CHANGED;
+}
+
+static int open_options(int back)
+{
+    options_back = back;
+    g_level(PAGE_OPTIONS);
+    return GUI_HANDLED;
 }
 
 // The create page's world type has one choice, so there is no type to pass on.
@@ -164,10 +171,16 @@ static int press_button(int b)
         g_level(PAGE_WORLDS);
         return GUI_HANDLED;
     }
-    if (b == b_options) {
-        g_level(PAGE_OPTIONS);
-        return GUI_HANDLED;
-    }
+    if (b == b_options)
+        return open_options(PAGE_MAIN);
+    if (b == b_pause_options)
+        return open_options(PAGE_PAUSE);
+    if (b == b_resume)
+        return GUI_RESUME;
+    if (b == b_to_title)
+        return GUI_TO_TITLE;
+    if (b == b_quit)
+        return GUI_EXIT;
     if (b == b_save)
         return store_options();
     if (b == b_back_to_menu) {

@@ -20,6 +20,8 @@ int32_t world_page = 0;
 int32_t notice = 0;
 int32_t b_create_world, t_world_name, d_world_type, d_world_big;
 int32_t b_save, d_v_distance, d_fog;
+int32_t b_resume, b_pause_options, b_to_title, b_quit;
+int32_t options_back = PAGE_MAIN;
 
 static game_param *par = nullptr;
 
@@ -42,6 +44,7 @@ static void clear_handles()
         play_w[k] = -1;
     b_create_world = t_world_name = d_world_type = d_world_big = -1;
     b_save = d_v_distance = d_fog = -1;
+    b_resume = b_pause_options = b_to_title = b_quit = -1;
 }
 
 void g_level(int n)
@@ -69,6 +72,15 @@ static void build_main()
     b_credits = menu_button(340, 4);
     b_web = menu_button(370, 5);
     b_exit = menu_button(400, 6);
+}
+
+// In the main menu's column, where its first four buttons stand.
+static void build_pause()
+{
+    b_resume = menu_button(250, PHRASE_RESUME);
+    b_pause_options = menu_button(280, 3);
+    b_to_title = menu_button(310, PHRASE_TO_TITLE);
+    b_quit = menu_button(340, PHRASE_QUIT_GAME);
 }
 
 static void build_language()
@@ -165,6 +177,7 @@ void loadlv()
     case PAGE_WORLDS: build_worlds(); break;
     case PAGE_CREATE: build_create(); break;
     case PAGE_OPTIONS: build_options(); break;
+    case PAGE_PAUSE: build_pause(); break;
     default: break;
     }
 }

@@ -11,6 +11,7 @@ enum {
     PAGE_WORLDS = 2,
     PAGE_CREATE = 3,
     PAGE_OPTIONS = 4,
+    PAGE_PAUSE = 5,      // over the frozen world, Escape in a game
     PAGE_PLAYING = 29,   // no widgets: the menu is off while a world is played
 };
 
@@ -25,6 +26,8 @@ extern int32_t world_page;              // page of the world list on show, from 
 extern int32_t notice;                  // phrase telling why a world was not created, 0 for none
 extern int32_t b_create_world, t_world_name, d_world_type, d_world_big;
 extern int32_t b_save, d_v_distance, d_fog;
+extern int32_t b_resume, b_pause_options, b_to_title, b_quit;
+extern int32_t options_back;            // page the options page goes back to: main menu or pause
 
 // The settings record the pages read and the menu edits.
 void g_set_par_str(game_param *p);

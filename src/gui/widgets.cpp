@@ -21,6 +21,7 @@ GLuint iback[4];
 catalogue *gtlg = nullptr;
 float ir = 0;
 int32_t mig = 0;
+int32_t menu_over_world = 0;
 
 // --- constructors ---
 
@@ -162,6 +163,16 @@ static void draw_background()
     textured_quad(tex, pos);
 }
 
+// The paused world stays in sight, dimmed so the captions read on it.
+static void draw_veil()
+{
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(0, 0, 0, 0.45f);
+    glRecti(0, 0, 800, 600);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+}
+
 static void draw_logo()
 {
     float d = 25 * sinf(ir);
@@ -259,7 +270,10 @@ void g_draw()
     ir += 0.005f;
     if (ir > 360)
         ir -= 360;
-    draw_background();
+    if (menu_over_world)
+        draw_veil();
+    else
+        draw_background();
     draw_logo();
     draw_page_labels();
     f_print(15, 575, 16, "Quarrow", 0);

@@ -44,6 +44,7 @@ extern GLuint iback[4];           // background, logo, left and right language p
 extern catalogue *gtlg;           // the saved worlds
 extern float ir;                  // animation angle
 extern int32_t mig;               // cursor blink counter, 0 ... 60
+extern int32_t menu_over_world;   // 1 while a paused world shows through the menu instead of the background
 
 // Constructors; a full pool makes them do nothing and answer -1. Texts are cut to fit.
 int addButton(int x, int y, int w, int h, const char *text);

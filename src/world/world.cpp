@@ -33,6 +33,20 @@ int initialize_world()
     return 1;
 }
 
+void release_world()
+{
+    for (cube_slot &c : cubes) {
+        free(c.vertices);
+        free(c.tex_coords);
+        free(c.normals);
+        c.vertices = c.tex_coords = c.normals = nullptr;
+        c.loaded = 0;
+    }
+    free(world);
+    world = nullptr;
+    map_size = 0;
+}
+
 int16_t find_free_cube()
 {
     for (int i = 0; i < POOL_SLOTS; i++)
