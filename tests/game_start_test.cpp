@@ -11,6 +11,7 @@
 #include "gui/widgets.h"
 #include "platform/platform.h"
 #include "player/cells.h"
+#include "player/particles.h"
 #include "player/physics.h"
 #include "render/frame.h"
 #include "save/catalogue.h"
@@ -328,6 +329,45 @@ TEST_F(GameStart, EscapeFreezesTheWorldUntilItIsResumed)
         Display();
         EXPECT_LT(gamer[0].z, z);
     }
+}
+
+// Quit to title lets the world go whole (slots, mesh buffers, column map) and
+// lists it first; twenty rounds of opening a world, playing and leaving end
+// where the first did, with no file left open.
+TEST_F(GameStart, TwentyRoundsToTheTitleLeaveNoMemoryOrFileBehind)
+{
+    ASSERT_TRUE(gl_engine_open());
+    ASSERT_EQ(system("mkdir -p saves/v"), 0);
+    write_file("saves/w/4-4-4.qrb", chunk);
+    write_file("saves/v/4-4-4.qrb", chunk);
+    auto resident_kb = [] { return atol(read_file("/proc/self/statm").substr(read_file("/proc/self/statm").find(' ')).c_str()) * 4; };
+    auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    auto click = [](int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); };
+    long first_kb = 0, first_files = 0;
+    find_worlds(&ctlg);
+    g_setctlg(&ctlg);
+    gui = 1;
+    for (int round = 1; round <= 20; round++) {
+        g_level(PAGE_WORLDS);
+        std::string opened = ctlg.worlds[1].disk_name;
+        testing::internal::CaptureStdout();
+        click(play_w[1]);
+        for (int pass = 0; pass < 12; pass++, timer = PHYSICS_STEP_MS)
+            Display();
+        Key(27, 0, 0);
+        bxs[0].active = 1;   // a dropped box of this world, gone with it
+        click(b_to_title);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(game == 0 && lvl == PAGE_WORLDS && world == nullptr && !bxs[0].active) << round;
+        EXPECT_EQ(ctlg.worlds[0].disk_name, opened) << round;
+        for (const cube_slot &c : cubes)
+            ASSERT_TRUE(!c.loaded && !c.vertices && !c.tex_coords && !c.normals) << round;
+        if (round == 1)
+            first_kb = resident_kb(), first_files = open_files();
+    }
+    printf("resident after round 1: %ld kB, after round 20: %ld kB\n", first_kb, resident_kb());
+    EXPECT_LT(resident_kb() - first_kb, 4096);
+    EXPECT_EQ(open_files(), first_files);
 }
 
 // While a chunk cannot be written the game says so on the screen, and stops

@@ -4,6 +4,7 @@
 #include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
+#include "gui/gui.h"
 #include "gui/inventory_page.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
@@ -171,6 +172,7 @@ void leave_to_title()
     // The player file, written last, makes the world the newest in the list.
     leave_world();
     release_world();
+    printf("left %s for the world list \n", w_param.name);
     init_particles();
     game = 0;
     gui = 1;
