@@ -9,6 +9,7 @@
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
+#include "render/overlay.h"
 #include "player/physics.h"
 #include "save/catalogue.h"
 #include "world/game_start.h"
@@ -39,9 +40,8 @@ static void open_inventory()
 // left the pointer.
 static void grab_pointer_again()
 {
-    const game_param *p = get_par_str();
     glutSetCursor(GLUT_CURSOR_NONE);
-    glutWarpPointer(p->window_width / 2, p->window_height / 2);
+    glutWarpPointer(window_width() / 2, window_height() / 2);
     sm_x = sm_y = 0;
 }
 
@@ -155,20 +155,31 @@ void set_mouse(int x, int y)
 
 void PassiveMotion(int x, int y)
 {
-    const game_param *p = get_par_str();
-    int cx = p->window_width / 2;
-    int cy = p->window_height / 2;
+    int cx = window_width() / 2;
+    int cy = window_height() / 2;
     if (x == cx && y == cy)
         return;   // the event of our own warp back to the centre
     if (e_is_gui() || inv_page_is_open()) {
-        mouse_x = (int)(800.0 / p->window_width * x);
-        mouse_y = (int)(600.0 / p->window_height * y);
+        window_to_page(x, y, &mouse_x, &mouse_y);
         set_mouse(mouse_x, mouse_y);
     } else {
         sm_x = x - cx;
         sm_y = y - cy;
         glutWarpPointer(cx, cy);
     }
+}
+
+// F11 switches full screen, in a game or in the menu.
+void Special(int key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (key != GLUT_KEY_F11)
+        return;
+    game_options *o = get_options();
+    o->full_screen = !o->full_screen;
+    save_options();
+    apply_settings();
 }
 
 void Mouse(int button, int state, int x, int y)
@@ -210,7 +221,7 @@ static void start_game()
     gui = 0;
     glutSetCursor(GLUT_CURSOR_NONE);
     // The click left the pointer low in the window; mouse look starts from the centre.
-    glutWarpPointer(p->window_width / 2, p->window_height / 2);
+    glutWarpPointer(window_width() / 2, window_height() / 2);
 }
 
 void mouse_down(int button)
@@ -228,8 +239,11 @@ void mouse_down(int button)
     if (button != GLUT_LEFT_BUTTON)
         return;
     int r = g_mouse_down();
-    if (r == GUI_SETTINGS_CHANGED)
+    if (r == GUI_SETTINGS_CHANGED) {
         save();
+        save_options();
+        apply_settings();
+    }
     if (r == GUI_EXIT)
         glutLeaveMainLoop();
     if (r == GUI_START_WORLD)

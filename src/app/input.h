@@ -11,6 +11,7 @@ extern int32_t mouse_x, mouse_y;   // pointer in the 800 x 600 menu space
 // GLUT callbacks.
 void Key(unsigned char key, int x, int y);
 void KeyUp(unsigned char key, int x, int y);
+void Special(int key, int x, int y);
 void Mouse(int button, int state, int x, int y);
 void PassiveMotion(int x, int y);
 

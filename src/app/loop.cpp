@@ -62,8 +62,10 @@ static void apply_movement()
 
 static void apply_mouse_look()
 {
-    c_rot_x += sm_y / 10.0f;
-    c_rot_y += sm_x / 10.0f;
+    const game_options *o = get_options();
+    float turn = o->mouse_speed / 50.0f;   // degrees a pixel: a tenth at the middle speed
+    c_rot_x += (o->invert_look ? -sm_y : sm_y) * turn;
+    c_rot_y += sm_x * turn;
     if (c_rot_x > 80.0f)
         c_rot_x = 80.0f;
     if (c_rot_x < -100.0f)
@@ -152,7 +154,11 @@ void idle()
 void Reshape(int width, int height)
 {
     glViewport(0, 0, width, height);
+    set_window_size(width, height);
     e_set_projection();
+    // Full screen, cfg keeps the size the window comes back to.
+    if (get_options()->full_screen)
+        return;
     game_param *p = get_par_str();
     p->window_width = width;
     p->window_height = height;

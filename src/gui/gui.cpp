@@ -80,6 +80,11 @@ static int store_options()
         p->view_distance = d_box[d_v_distance].selected + 1;
         p->fog_enabled = d_box[d_fog].selected;
     }
+    game_options *o = get_options();
+    o->field_of_view = FOV_MIN + FOV_STEP * d_box[d_fov].selected;
+    o->mouse_speed = 1 + d_box[d_mouse_speed].selected;
+    o->invert_look = d_box[d_invert].selected;
+    o->full_screen = d_box[d_full_screen].selected;
     g_level(options_back);
     return GUI_SETTINGS_CHANGED;
 }

@@ -19,7 +19,7 @@ int32_t play_w[WORLD_BUTTONS];
 int32_t world_page = 0;
 int32_t notice = 0;
 int32_t b_create_world, t_world_name, d_world_type, d_world_big;
-int32_t b_save, d_v_distance, d_fog;
+int32_t b_save, d_v_distance, d_fog, d_fov, d_mouse_speed, d_invert, d_full_screen;
 int32_t b_resume, b_pause_options, b_to_title, b_quit;
 int32_t options_back = PAGE_MAIN;
 
@@ -43,7 +43,7 @@ static void clear_handles()
     for (int k = 0; k < WORLD_BUTTONS; k++)
         play_w[k] = -1;
     b_create_world = t_world_name = d_world_type = d_world_big = -1;
-    b_save = d_v_distance = d_fog = -1;
+    b_save = d_v_distance = d_fog = d_fov = d_mouse_speed = d_invert = d_full_screen = -1;
     b_resume = b_pause_options = b_to_title = b_quit = -1;
 }
 
@@ -133,10 +133,10 @@ static void default_world_name(char *out, int size)
     snprintf(out, (size_t)size, "world %lld", (long long)(par ? par->world_counter : 1));
 }
 
-static int list_of(int y, const int *phrases, int count)
+static int list_of(int x, int y, const int *phrases, int count)
 {
     int box = d_boxes;
-    addDBox(250, y, 300);
+    addDBox(x, y, 300);
     for (int i = 0; i < count; i++)
         add_item_to_dbox(box, lang_get(phrases[i]));
     return box;
@@ -150,23 +150,50 @@ static void build_create()
     t_world_name = t_fields;
     addTfield(250, 250, 300, WORLD_NAME_MAX - 1);
     t_active = t_world_name;
-    d_world_type = list_of(320, types, 1);
-    d_world_big = list_of(390, sizes, 3);
+    d_world_type = list_of(250, 320, types, 1);
+    d_world_big = list_of(250, 390, sizes, 3);
     if (t_world_name >= 0)
         default_world_name(t_field[t_world_name].text, sizeof t_field[t_world_name].text);
 }
+
+// The numbers lo, lo + step, ... hi as the items of a list.
+static int number_list(int x, int y, int lo, int hi, int step)
+{
+    int box = d_boxes;
+    addDBox(x, y, 300);
+    char item[16];
+    for (int v = lo; v <= hi; v += step) {
+        snprintf(item, sizeof item, "%d", v);
+        add_item_to_dbox(box, item);
+    }
+    return box;
+}
+
+// Two columns of three settings.
+constexpr int OPTIONS_LEFT = 80, OPTIONS_RIGHT = 420;
 
 static void build_options()
 {
     static const int distances[] = {20, 21, 22};
     static const int fog[] = {26, 25};
+    static const int look[] = {PHRASE_LOOK_NORMAL, PHRASE_LOOK_INVERTED};
+    static const int display[] = {PHRASE_WINDOWED, PHRASE_FULL_SCREEN};
     b_save = menu_button(500, 19);
-    d_v_distance = list_of(250, distances, 3);
-    d_fog = list_of(320, fog, 2);
+    d_v_distance = list_of(OPTIONS_LEFT, 250, distances, 3);
+    d_fog = list_of(OPTIONS_LEFT, 320, fog, 2);
+    d_fov = number_list(OPTIONS_LEFT, 390, FOV_MIN, FOV_MAX, FOV_STEP);
+    d_mouse_speed = number_list(OPTIONS_RIGHT, 250, 1, MOUSE_SPEED_MAX, 1);
+    d_invert = list_of(OPTIONS_RIGHT, 320, look, 2);
+    d_full_screen = list_of(OPTIONS_RIGHT, 390, display, 2);
     if (par) {
         d_box[d_v_distance].selected = par->view_distance - 1;
         d_box[d_fog].selected = par->fog_enabled;
     }
+    const game_options *o = get_options();
+    d_box[d_fov].selected = (o->field_of_view - FOV_MIN) / FOV_STEP;
+    d_box[d_mouse_speed].selected = o->mouse_speed - 1;
+    d_box[d_invert].selected = o->invert_look;
+    d_box[d_full_screen].selected = o->full_screen;
 }
 
 void loadlv()
@@ -222,8 +249,12 @@ void draw_page_labels()
         }
         break;
     case PAGE_OPTIONS:
-        label(400, 215, 22, 23);
-        label(400, 285, 22, 27);
+        label(OPTIONS_LEFT + 150, 215, 22, 23);
+        label(OPTIONS_LEFT + 150, 285, 22, 27);
+        label(OPTIONS_LEFT + 150, 355, 22, PHRASE_FIELD_OF_VIEW);
+        label(OPTIONS_RIGHT + 150, 215, 22, PHRASE_MOUSE_SPEED);
+        label(OPTIONS_RIGHT + 150, 285, 22, PHRASE_VERTICAL_LOOK);
+        label(OPTIONS_RIGHT + 150, 355, 22, PHRASE_DISPLAY);
         break;
     default: break;
     }

@@ -154,11 +154,17 @@ static void textured_quad(const float tex[4][2], const float pos[4][2])
 }
 
 // A quarter of the background drifting along the diagonal; the texture repeats.
+// On a window of another shape than the page it reaches the window's edges.
 static void draw_background()
 {
-    float s = ir / 45;
-    const float tex[4][2] = {{s + 0.5f, 0.5f - s}, {s + 1, 0.5f - s}, {s + 1, 1 - s}, {s + 0.5f, 1 - s}};
-    const float pos[4][2] = {{0, 600}, {800, 600}, {800, 0}, {0, 0}};
+    float s = ir / 45, left, top, right, bottom;
+    overlay_bounds(&left, &top, &right, &bottom);
+    const float pos[4][2] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+    float tex[4][2];
+    for (int i = 0; i < 4; i++) {
+        tex[i][0] = s + 0.5f + 0.5f * pos[i][0] / 800;
+        tex[i][1] = 0.5f - s + 0.5f * (600 - pos[i][1]) / 600;
+    }
     glBindTexture(GL_TEXTURE_2D, iback[0]);
     textured_quad(tex, pos);
 }
@@ -167,8 +173,10 @@ static void draw_background()
 static void draw_veil()
 {
     glDisable(GL_TEXTURE_2D);
+    float left, top, right, bottom;
+    overlay_bounds(&left, &top, &right, &bottom);
     glColor4f(0, 0, 0, 0.45f);
-    glRecti(0, 0, 800, 600);
+    glRectf(left, top, right, bottom);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1, 1, 1);
 }

@@ -203,11 +203,19 @@ static void draw_game_frame()
     hand_light_to_gl(a);
     if (get_par_str()->fog_enabled)
         glEnable(GL_FOG);
+    else
+        glDisable(GL_FOG);
     draw_world();
     draw_outline();
     draw_crosshair();
     draw_hot_bar();
     draw_save_notice();
+}
+
+void fog_for_view_distance(int chunks)
+{
+    glFogf(GL_FOG_START, (GLfloat)(20 * chunks));
+    glFogf(GL_FOG_END, (GLfloat)(32 * chunks + 22));
 }
 
 void report_gl_error()

@@ -8,6 +8,7 @@
 #include "gui/inventory_page.h"
 #include "player/cells.h"
 #include "player/physics.h"
+#include "render/frame.h"
 #include "render/materials.h"
 #include "save/player_file.h"
 #include "save/saver.h"
@@ -122,8 +123,7 @@ int e_init_game()
     jump = 0;   // a Space pressed in the menu is no jump
     initialize_world();
     init_save_load(world, cubes, world_size, w->name);
-    glFogf(GL_FOG_START, (GLfloat)(20 * vision_range));
-    glFogf(GL_FOG_END, (GLfloat)(32 * vision_range + 22));
+    fog_for_view_distance(vision_range);
     player_save s;
     if (read_player_file(w->name, &s) == PLAYER_FILE_READ)
         restore_player(&s);
