@@ -188,6 +188,14 @@ static int press_button(int b)
         return GUI_EXIT;
     if (b == b_save)
         return store_options();
+    if (b == b_credits) {
+        g_level(PAGE_CREDITS);
+        return GUI_HANDLED;
+    }
+    if (b == b_back_to_worlds) {
+        g_level(PAGE_WORLDS);
+        return GUI_HANDLED;
+    }
     if (b == b_back_to_menu) {
         g_level(PAGE_MAIN);
         return GUI_HANDLED;

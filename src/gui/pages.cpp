@@ -14,6 +14,7 @@
 int32_t lvl = 0;
 int32_t b_newgame, b_multiplayer, b_options, b_credits, b_web, b_exit;
 int32_t b_rus, b_eng;
+int32_t b_back_to_worlds;
 int32_t b_new_world, b_back_to_menu, b_prev_worlds, b_next_worlds;
 int32_t play_w[WORLD_BUTTONS];
 int32_t world_page = 0;
@@ -38,7 +39,7 @@ game_param *g_par_str()
 static void clear_handles()
 {
     b_newgame = b_multiplayer = b_options = b_credits = b_web = b_exit = -1;
-    b_rus = b_eng = -1;
+    b_rus = b_eng = b_back_to_worlds = -1;
     b_new_world = b_back_to_menu = b_prev_worlds = b_next_worlds = -1;
     for (int k = 0; k < WORLD_BUTTONS; k++)
         play_w[k] = -1;
@@ -71,6 +72,9 @@ static void build_main()
     b_options = menu_button(310, 3);
     b_credits = menu_button(340, 4);
     b_web = menu_button(370, 5);
+    // No network play and no website yet: shown, but they lead nowhere.
+    btt[b_multiplayer].disabled = 1;
+    btt[b_web].disabled = 1;
     b_exit = menu_button(400, 6);
 }
 
@@ -81,6 +85,11 @@ static void build_pause()
     b_pause_options = menu_button(280, 3);
     b_to_title = menu_button(310, PHRASE_TO_TITLE);
     b_quit = menu_button(340, PHRASE_QUIT_GAME);
+}
+
+static void build_credits()
+{
+    b_back_to_menu = menu_button(540, 24);
 }
 
 static void build_language()
@@ -147,6 +156,7 @@ static void build_create()
     static const int types[] = {15};
     static const int sizes[] = {16, 17, 18};
     b_create_world = menu_button(500, 10);
+    b_back_to_worlds = menu_button(540, 24);
     t_world_name = t_fields;
     addTfield(250, 250, 300, WORLD_NAME_MAX - 1);
     t_active = t_world_name;
@@ -205,6 +215,7 @@ void loadlv()
     case PAGE_CREATE: build_create(); break;
     case PAGE_OPTIONS: build_options(); break;
     case PAGE_PAUSE: build_pause(); break;
+    case PAGE_CREDITS: build_credits(); break;
     default: break;
     }
 }
@@ -214,6 +225,19 @@ void loadlv()
 static void label(int x, int y, int size, int phrase)
 {
     f_print(x, y, size, lang_get(phrase), PRINT_CENTRED);
+}
+
+// Proper names: the same in every language.
+static const char *const BUILT_WITH[] = {
+    "C++17, OpenGL 1.1 and GLU", "freeglut and Xlib", "DejaVu Sans, through FreeType",
+    "GoogleTest and Google Benchmark", "Debian",
+};
+
+static void draw_credits()
+{
+    label(400, 240, 26, PHRASE_BUILT_WITH);
+    for (int i = 0; i < (int)(sizeof BUILT_WITH / sizeof BUILT_WITH[0]); i++)
+        f_print(400, 290 + 34 * i, 20, BUILT_WITH[i], PRINT_CENTRED);
 }
 
 static void draw_page_number()
@@ -247,6 +271,9 @@ void draw_page_labels()
             label(400, 450, 18, notice);
             glColor3f(1, 1, 1);
         }
+        break;
+    case PAGE_CREDITS:
+        draw_credits();
         break;
     case PAGE_OPTIONS:
         label(OPTIONS_LEFT + 150, 215, 22, 23);

@@ -12,6 +12,7 @@ enum {
     PAGE_CREATE = 3,
     PAGE_OPTIONS = 4,
     PAGE_PAUSE = 5,      // over the frozen world, Escape in a game
+    PAGE_CREDITS = 6,    // what the game is built with
     PAGE_PLAYING = 29,   // no widgets: the menu is off while a world is played
 };
 
@@ -21,6 +22,7 @@ constexpr int FOV_STEP = 5;         // degrees between two field-of-view choices
 extern int32_t lvl;   // page on show
 extern int32_t b_newgame, b_multiplayer, b_options, b_credits, b_web, b_exit;
 extern int32_t b_rus, b_eng;
+extern int32_t b_back_to_worlds;
 extern int32_t b_new_world, b_back_to_menu, b_prev_worlds, b_next_worlds;
 extern int32_t play_w[WORLD_BUTTONS];   // entry k shows catalogue world WORLD_BUTTONS * world_page + k
 extern int32_t world_page;              // page of the world list on show, from 0

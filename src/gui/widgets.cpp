@@ -37,6 +37,7 @@ int addButton(int x, int y, int w, int h, const char *text)
     snprintf(b->caption, sizeof b->caption, "%s", text);
     b->texture = 0;
     b->is_picture = 0;
+    b->disabled = 0;
     return buttons++;
 }
 
@@ -99,7 +100,7 @@ void g_setctlg(catalogue *worlds)
 
 int inside_button(const button *b, int mx, int my)
 {
-    return b->x < mx && mx < b->x + b->w && b->y < my && my < b->y + b->h;
+    return !b->disabled && b->x < mx && mx < b->x + b->w && b->y < my && my < b->y + b->h;
 }
 
 int inside_field(int x, int y, int w, int mx, int my)
@@ -192,7 +193,9 @@ static void draw_logo()
 
 static void draw_button(const button *b)
 {
-    if (inside_button(b, mousex, mousey))
+    if (b->disabled)
+        glColor3f(0.35f, 0.35f, 0.35f);
+    else if (inside_button(b, mousex, mousey))
         glColor3f(1, 1, 1);
     else
         glColor3f(0.6f, 0.6f, 0.6f);
