@@ -1,6 +1,6 @@
 // What the game reads at start: the settings file "cfg" and the phrase files.
-#include "app/config.h"
 #include "gui/lang.h"
+#include "save/config.h"
 
 #include "temp_dir.h"
 

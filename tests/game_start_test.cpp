@@ -1,6 +1,7 @@
 // Keys in play, starting a world from the menu (its folder, size and counter), and the player kept with the world.
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/frame.h"
+#include "app/game_start.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "gl_context.h"
@@ -13,14 +14,13 @@
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
-#include "render/frame.h"
 #include "render/frustum_calc.h"
 #include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/player_file.h"
 #include "save/saver.h"
 #include "temp_dir.h"
-#include "world/game_start.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>

@@ -1,12 +1,12 @@
 // The world list, the menu driven click by click and key by key, and names as drawn.
 #include "gui/gui.h"
 
-#include "app/config.h"
 #include "gl_context.h"
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/names.h"
 #include "temp_dir.h"
 

@@ -1,17 +1,17 @@
 // engine.cpp — the engine's one-time GL and resource set-up.
 #include "app/engine.h"
 
-#include "app/config.h"
+#include "app/frame.h"
+#include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
-#include "gui/lang.h"
 #include "platform/platform.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "render/c_math.h"
-#include "render/frame.h"
 #include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>

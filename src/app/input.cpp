@@ -1,18 +1,19 @@
 // input.cpp — routes GLUT's keyboard and mouse callbacks.
 #include "app/input.h"
 
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/game_start.h"
 #include "app/loop.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
-#include "render/overlay.h"
+#include "player/cells.h"
 #include "player/physics.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
-#include "world/game_start.h"
+#include "save/config.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
@@ -20,7 +21,6 @@
 #include <cstdio>
 
 int32_t keys[256];
-int32_t cells_active = 0;
 int32_t sm_x, sm_y;
 int32_t mouse_x, mouse_y;
 

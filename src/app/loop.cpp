@@ -1,8 +1,9 @@
 // loop.cpp — the main loop body and the window callbacks.
 #include "app/loop.h"
 
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/frame.h"
+#include "app/game_start.h"
 #include "app/input.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
@@ -11,11 +12,10 @@
 #include "platform/platform.h"
 #include "player/particles.h"
 #include "player/physics.h"
-#include "render/frame.h"
 #include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/saver.h"
-#include "world/game_start.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>

@@ -1,11 +1,11 @@
 // main.cpp — start-up and shutdown of Quarrow.
-#include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "platform/platform.h"
 #include "platform/player_folder.h"
 #include "render/overlay.h"
+#include "save/config.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>

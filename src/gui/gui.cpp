@@ -1,11 +1,11 @@
 // gui.cpp — menu input and world creation.
 #include "gui/gui.h"
 
-#include "app/config.h"
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/names.h"
 
 #include <cstdio>

@@ -1,11 +1,11 @@
 // pages.cpp — the menu pages: main menu, language, world list, create, options.
 #include "gui/pages.h"
 
-#include "app/config.h"
 #include "gui/lang.h"
 #include "gui/widgets.h"
 #include "render/c_math.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 
 #include <GL/gl.h>
 #include <cstdint>

@@ -1,8 +1,6 @@
 // world.cpp — chunk pool, column map and neighbour lookups.
 #include "world/world.h"
 
-#include "player/physics.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +27,6 @@ int initialize_world()
         world[i] = NO_SLOT;
     for (int i = 0; i < POOL_SLOTS; i++)
         cubes[i].loaded = 0;
-    world_clock = 0.0;
     return 1;
 }
 

@@ -1,17 +1,16 @@
 // frame.cpp — the frame: sun, sky, light and fog from the world clock, the
 // chunks, the crosshair, the hot bar, the error report and the menu.
-#include "render/frame.h"
+#include "app/frame.h"
 
-#include "app/config.h"
 #include "app/engine.h"
-#include "render/overlay.h"
-#include "app/input.h"
 #include "gui/lang.h"
 #include "gui/widgets.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
 #include "render/c_math.h"
+#include "render/overlay.h"
+#include "save/config.h"
 #include "save/saver.h"
 #include "world/streaming.h"
 #include "world/world.h"

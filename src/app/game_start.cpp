@@ -1,14 +1,13 @@
 // game_start.cpp — everything a world needs before its first frame, and the
 // player kept with it.
-#include "world/game_start.h"
+#include "app/game_start.h"
 
 #include "app/engine.h"
-#include "app/input.h"
+#include "app/frame.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
 #include "player/cells.h"
 #include "player/physics.h"
-#include "render/frame.h"
 #include "render/materials.h"
 #include "save/player_file.h"
 #include "save/saver.h"
@@ -16,7 +15,6 @@
 #include "world/terrain.h"
 #include "world/world.h"
 
-#include <GL/gl.h>
 #include <cmath>
 #include <cstring>
 
@@ -122,6 +120,7 @@ int e_init_game()
     reset_players(w->player_value);
     jump = 0;   // a Space pressed in the menu is no jump
     initialize_world();
+    world_clock = 0.0;
     init_save_load(world, cubes, world_size, w->name);
     fog_for_view_distance(vision_range);
     player_save s;

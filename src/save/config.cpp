@@ -1,5 +1,5 @@
 // config.cpp — the settings record and the file "cfg".
-#include "app/config.h"
+#include "save/config.h"
 
 #include "platform/platform.h"
 
