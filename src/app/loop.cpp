@@ -177,7 +177,7 @@ void leave_to_title()
 {
     // The player file, written last, makes the world the newest in the list.
     leave_world();
-    release_world();
+    free_world();
     printf("left %s for the world list \n", w_param.name);
     init_particles();
     game = 0;

@@ -30,7 +30,7 @@ int initialize_world()
     return 1;
 }
 
-void release_world()
+void free_world()
 {
     for (cube_slot &c : cubes) {
         free(c.vertices);
