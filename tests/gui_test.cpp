@@ -5,6 +5,7 @@
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
 #include "save/config.h"
 #include "save/names.h"
@@ -196,6 +197,9 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
         for (int i = 0; i < d_boxes; i++)
             boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0, 0});
         EXPECT_GE(boxes.size(), 1u) << page;
+        for (int i = 0; i < buttons; i++)   // each says what it does (the list's test names are all alike)
+            for (int k = i + 1; k < buttons && page != PAGE_WORLDS; k++)
+                EXPECT_TRUE(btt[i].is_picture || strcmp(btt[i].caption, btt[k].caption) != 0) << page << " " << i;
         auto drawn = feedback_polygons(g_draw);
         // The logo: the one wide picture besides the background, above every widget.
         int logo = 0;
@@ -356,6 +360,8 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
+        {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
+        {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true},
     };
     for (const auto &c : cases) {
         ctlg.count = c.worlds;
@@ -363,6 +369,31 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         notice = c.notice;
         EXPECT_EQ(draws_text(g_draw, c.text, c.x, c.y, c.size), c.shown) << c.text;
     }
+}
+
+// On a window wider than the page, the page keeps its shape, centred, where
+// the pointer finds it, and the background reaches the window's edges unstretched.
+TEST_F(MenuCaptions, OnAWideWindowThePageKeepsItsShapeCentred)
+{
+    set_window_size(1600, 600);
+    glViewport(0, 0, 1600, 600);
+    int x = 0, y = 0;
+    window_to_page(400 + 310, 260, &x, &y);
+    EXPECT_TRUE(x == 310 && y == 260) << x << " " << y;
+    ir = 0;
+    g_level(PAGE_MAIN);
+    // The picture's coordinates at the window's lower left and upper right corners.
+    int corners = 0;
+    for (const auto &polygon : feedback_polygons(g_draw, false, true))
+        for (const fb_vertex &v : polygon) {
+            bool low_left = v.x == 0 && v.y == 0, up_right = v.x == 1600 && v.y == 600;
+            corners += low_left || up_right;
+            EXPECT_TRUE(!low_left || (std::abs(v.s - 0.25f) < 0.001f && std::abs(v.t - 0.5f) < 0.001f)) << v.s << " " << v.t;
+            EXPECT_TRUE(!up_right || (std::abs(v.s - 1.25f) < 0.001f && std::abs(v.t - 1.0f) < 0.001f)) << v.s << " " << v.t;
+        }
+    EXPECT_GE(corners, 2);
+    set_window_size(800, 600);
+    glViewport(0, 0, 800, 600);
 }
 
 // The name field shows a blinking cursor after the name typed so far.
