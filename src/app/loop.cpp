@@ -122,7 +122,8 @@ void Display()
         e_psysix();
         timer -= PHYSICS_STEP_MS;
     }
-    if (timer <= PHYSICS_STEP_MS) {
+    // Paused, nothing is owed any longer: every pass draws the page.
+    if (paused || timer <= PHYSICS_STEP_MS) {
         cdr++;
         e_render();
         if (inv_page_is_open())
