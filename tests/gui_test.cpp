@@ -291,6 +291,11 @@ TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
         EXPECT_EQ(p->view_distance, c.distance);
         EXPECT_EQ(p->fog_enabled, c.fog);
     }
+    // The defaults, as numbers and words: mouse speed 5, a 45-degree view, a window; a click, full screen.
+    g_level(PAGE_OPTIONS);
+    click(d_box[d_full_screen].x, d_box[d_full_screen].y);
+    for (auto [list, shown] : {std::pair{d_mouse_speed, "5"}, {d_fov, "45"}, {d_full_screen, "Full screen"}})
+        EXPECT_STREQ(d_box[list].items[d_box[list].selected], shown);
 }
 
 // Folder names are UTF-8: every letter the font has goes to disk as the
@@ -362,6 +367,8 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
         {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true},
+        {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
+        {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},
     };
     for (const auto &c : cases) {
         ctlg.count = c.worlds;
