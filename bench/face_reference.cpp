@@ -1,6 +1,6 @@
 #include "face_reference.h"
 
-#include "app/config.h"
+#include "save/config.h"
 #include "app/engine.h"
 #include "render/c_math.h"
 #include "render/frustum_calc.h"

@@ -2,14 +2,14 @@
 // 1 and 3 (longest frame, 99th percentile, bytes written per border), and
 // the exit save of 392 chunks. A fixed seed and a fixed flight, so two
 // builds of the game can be compared; 800 x 600 on a private Xvfb.
-#include "app/config.h"
+#include "save/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
 #include "platform/platform.h"
-#include "render/frame.h"
+#include "app/frame.h"
 #include "save/saver.h"
 #include "gui/gui.h"
-#include "world/game_start.h"
+#include "app/game_start.h"
 #include "world/streaming.h"
 #include "world/world.h"
 

@@ -4,13 +4,13 @@
 // fixed terrain seed and camera, alternating so that a busy machine slows both
 // alike. Prints frames per second of the world pass for each and their ratio,
 // the full game frame, quads, draw calls and the memory the meshes hold.
-#include "app/config.h"
+#include "save/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
 #include "face_reference.h"
 #include "platform/platform.h"
-#include "render/frame.h"
-#include "world/game_start.h"
+#include "app/frame.h"
+#include "app/game_start.h"
 #include "world/streaming.h"
 #include "world/world.h"
 

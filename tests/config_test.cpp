@@ -1,6 +1,6 @@
 // What the game reads at start: the settings file "cfg" and the phrase files.
-#include "app/config.h"
 #include "gui/lang.h"
+#include "save/config.h"
 
 #include "temp_dir.h"
 
@@ -60,6 +60,39 @@ TEST_F(ConfigFile, FirstRunWritesTheDefaultsAndAFailedWriteKeepsThem)
     setrlimit(RLIMIT_FSIZE, &old_limit);
     EXPECT_EQ(read_file("cfg"), DEFAULTS);
     EXPECT_EQ(access("cfg.tmp", F_OK), -1);
+}
+
+// The options file reads back as written; one too short or not ours gives the
+// defaults, and so does a value out of range, for that value alone.
+TEST_F(ConfigFile, OptionsReadBackAsWrittenAndDamageGivesTheDefaults)
+{
+    const game_options mine = {10, 1, 90, 1}, defaults = {5, 0, 45, 0};
+    const struct { int at, value, length; game_options read; } cases[] = {
+        {-1, 0, OPTIONS_BYTES, mine}, {-1, 0, -1, defaults}, {-1, 0, OPTIONS_BYTES - 1, defaults},
+        {0, 'X', OPTIONS_BYTES, defaults}, {4, 0, OPTIONS_BYTES, defaults},
+        {4, 2, OPTIONS_BYTES + 3, mine},   // a later version: the part this one knows
+        {5, 0, OPTIONS_BYTES, {5, 1, 90, 1}}, {5, 1, OPTIONS_BYTES, {1, 1, 90, 1}}, {5, 11, OPTIONS_BYTES, {5, 1, 90, 1}},
+        {6, 2, OPTIONS_BYTES, {10, 0, 90, 1}}, {8, 2, OPTIONS_BYTES, {10, 1, 90, 0}},
+        {7, 29, OPTIONS_BYTES, {10, 1, 45, 1}}, {7, 30, OPTIONS_BYTES, {10, 1, 30, 1}}, {7, 91, OPTIONS_BYTES, {10, 1, 45, 1}},
+    };
+    for (const auto &c : cases) {
+        *get_options() = mine;
+        ASSERT_EQ(save_options(), 1);
+        std::string bytes = read_file("options");
+        if (c.at >= 0)
+            bytes[c.at] = (char)c.value;
+        bytes.resize(c.length < 0 ? 0 : c.length);
+        write_file("options", bytes);
+        if (c.length < 0)
+            remove("options");
+        *get_options() = {};
+        load_options();
+        const game_options *o = get_options();
+        EXPECT_TRUE(o->mouse_speed == c.read.mouse_speed && o->invert_look == c.read.invert_look &&
+                    o->field_of_view == c.read.field_of_view && o->full_screen == c.read.full_screen)
+            << c.at << " " << c.value << " " << c.length;
+    }
+    *get_options() = defaults;
 }
 
 TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)

@@ -3,9 +3,9 @@
 #include "render/c_math.h"
 
 #include "gl_context.h"
-#include "render/overlay.h"
 #include "gui/inventory_page.h"
 #include "player/cells.h"
+#include "render/overlay.h"
 
 #include <gtest/gtest.h>
 

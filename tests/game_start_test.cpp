@@ -1,6 +1,7 @@
 // Keys in play, starting a world from the menu (its folder, size and counter), and the player kept with the world.
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/frame.h"
+#include "app/game_start.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "gl_context.h"
@@ -11,17 +12,20 @@
 #include "gui/widgets.h"
 #include "platform/platform.h"
 #include "player/cells.h"
+#include "player/particles.h"
 #include "player/physics.h"
-#include "render/frame.h"
+#include "render/frustum_calc.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/player_file.h"
 #include "save/saver.h"
 #include "temp_dir.h"
-#include "world/game_start.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
 #include <chrono>
+#include <filesystem>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -306,6 +310,140 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         inv_page_close();
         EXPECT_EQ(read_file("saves/w/player").substr(48, 3), std::string("\1\0\x0c", 3));
     }
+}
+
+// Escape stops the world where it stands (no physics step, no clock, no key
+// or click reaching the game) until Escape again or Resume.
+TEST_F(GameStart, EscapeFreezesTheWorldUntilItIsResumed)
+{
+    ASSERT_TRUE(gl_engine_open());
+    write_file("saves/w/4-4-4.qrb", chunk);
+    testing::internal::CaptureStdout();
+    e_init_game();
+    testing::internal::GetCapturedStdout();
+    game = 1;
+    gui = 0;
+    fly_mode = 0;
+    gamer[0].z += 10;   // in the air: a step lets the player fall
+    auto click = [](int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); };
+    // The options, from the pause page and back to it: a view distance chosen there is the game's at once.
+    g_set_par_str(get_par_str());
+    Key(27, 0, 0);
+    click(b_pause_options);
+    d_box[d_v_distance].selected = 2;
+    click(b_save);
+    EXPECT_TRUE(lvl == PAGE_PAUSE && vision_range == 3);
+    Key(27, 0, 0);
+    for (int resume_by_click : {0, 1}) {
+        Key(27, 0, 0);
+        ASSERT_TRUE(gui == 1 && lvl == PAGE_PAUSE);
+        double z = gamer[0].z, clock = world_clock;
+        for (int pass = 0; pass < 3; pass++) {
+            timer = 40;   // owed, yet nothing runs, and every pass draws the page
+            EXPECT_TRUE(draws_text(Display, lang_get(PHRASE_RESUME), 400, 250, 22)) << pass;
+            EXPECT_TRUE(timer == 40 && world_clock == clock && gamer[0].z == z) << pass;
+        }
+        Key(' ', 0, 0);
+        if (resume_by_click)
+            click(b_resume);
+        else
+            Key(27, 0, 0);
+        EXPECT_TRUE(gui == 0 && jump == 0 && gamer[0].dig_button == 0);
+        Display();
+        EXPECT_LT(gamer[0].z, z);
+    }
+}
+
+// Quit to title lets the world go whole (slots, mesh buffers, column map) and
+// lists it first; twenty rounds of opening a world, playing and leaving end
+// where the first did, with no file left open.
+TEST_F(GameStart, TwentyRoundsToTheTitleLeaveNoMemoryOrFileBehind)
+{
+    ASSERT_TRUE(gl_engine_open());
+    ASSERT_EQ(system("mkdir -p saves/v"), 0);
+    write_file("saves/w/4-4-4.qrb", chunk);
+    write_file("saves/v/4-4-4.qrb", chunk);
+    auto resident_kb = [] { return atol(read_file("/proc/self/statm").substr(read_file("/proc/self/statm").find(' ')).c_str()) * 4; };
+    auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    auto click = [](int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); };
+    long first_kb = 0, first_files = 0;
+    find_worlds(&ctlg);
+    g_setctlg(&ctlg);
+    gui = 1;
+    for (int round = 1; round <= 20; round++) {
+        g_level(PAGE_WORLDS);
+        std::string opened = ctlg.worlds[1].disk_name;
+        testing::internal::CaptureStdout();
+        click(play_w[1]);
+        for (int pass = 0; pass < 12; pass++, timer = PHYSICS_STEP_MS)
+            Display();
+        Key(27, 0, 0);
+        bxs[0].active = 1;   // a dropped box of this world, gone with it
+        click(b_to_title);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(game == 0 && lvl == PAGE_WORLDS && world == nullptr && !bxs[0].active) << round;
+        EXPECT_EQ(ctlg.worlds[0].disk_name, opened) << round;
+        for (const cube_slot &c : cubes)
+            ASSERT_TRUE(!c.loaded && !c.vertices && !c.tex_coords && !c.normals) << round;
+        if (round == 1)
+            first_kb = resident_kb(), first_files = open_files();
+    }
+    printf("resident after round 1: %ld kB, after round 20: %ld kB\n", first_kb, resident_kb());
+#ifndef __SANITIZE_ADDRESS__   // which holds freed memory back in quarantine
+    EXPECT_LT(resident_kb() - first_kb, 4096);
+#endif
+    EXPECT_EQ(open_files(), first_files);
+}
+
+// Chosen on the options page: what the view takes in (with the window's
+// shape) and how far it turns for each pixel the mouse moves. Full screen,
+// cfg keeps the window's own size.
+TEST_F(GameStart, TheOptionsSetWhatTheViewTakesInAndHowItTurns)
+{
+    ASSERT_TRUE(gl_engine_open());
+    load();
+    gui = 1;
+    game = 0;
+    auto save_options_page = [](const int32_t *list, int item) {
+        g_level(PAGE_OPTIONS);
+        d_box[*list].selected = item;
+        g_set_mouse(btt[b_save].x + 10, btt[b_save].y + 10);
+        mouse_down(GLUT_LEFT_BUTTON);
+    };
+    // A point 10 ahead, (x, y) off the view's axis; fields of view 30 + 5 n degrees.
+    const struct { int fov_item, width, height; float x, y; bool seen; } views[] = {
+        {3, 800, 600, 0, 3.5f, true}, {0, 800, 600, 0, 3.5f, false}, {12, 800, 600, 0, 8, true},
+        {3, 800, 600, 0, 8, false}, {3, 800, 600, 7, 0, false}, {3, 1600, 800, 7, 0, true}, {3, 1600, 800, 0, 4.5f, false},
+    };
+    for (const auto &v : views) {
+        save_options_page(&d_fov, v.fov_item);
+        Reshape(v.width, v.height);
+        glLoadIdentity();
+        CalculateFrustum();
+        EXPECT_EQ(PointInFrustum(v.x, v.y, -10), v.seen) << v.fov_item << " " << v.width << " " << v.x << " " << v.y;
+    }
+    get_options()->full_screen = 1;
+    Reshape(1000, 500);
+    EXPECT_EQ(read_file("cfg").substr(4, 8), std::string("\x40\x06\0\0\x20\x03\0\0", 8));   // 1600 x 800
+    // Pixels moved right and down; degrees of yaw and pitch.
+    const struct { int speed_item, invert, dx, dy; float yaw, pitch; } turns[] = {
+        {4, 0, 100, -50, 10, -5}, {9, 0, 100, 50, 20, 10}, {0, 0, -50, 100, -1, 2}, {4, 1, 100, 50, 10, -5},
+    };
+    gui = 0;
+    for (const auto &t : turns) {
+        save_options_page(&d_invert, t.invert);
+        save_options_page(&d_mouse_speed, t.speed_item);
+        gui = 0;
+        c_rot_x = c_rot_y = 0;
+        sm_x = t.dx, sm_y = t.dy;
+        timer = 0;
+        Display();
+        EXPECT_TRUE(fabs(c_rot_y - t.yaw) < 1e-4 && fabs(c_rot_x - t.pitch) < 1e-4) << c_rot_y << " " << c_rot_x;
+    }
+    *get_options() = {5, 0, 45, 0};
+    Reshape(800, 600);
+    set_field_of_view(45);
+    e_set_projection();
 }
 
 // While a chunk cannot be written the game says so on the screen, and stops

@@ -1,11 +1,11 @@
 // A real GL context for drawing tests: a freeglut window on the test X server,
 // and GL feedback mode to read back where a call's polygons land.
 #pragma once
-#include "app/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
 #include "render/c_math.h"
 #include "render/overlay.h"
+#include "save/config.h"
 
 #include <GL/freeglut.h>
 #include <unistd.h>

@@ -1,12 +1,13 @@
 // The world list, the menu driven click by click and key by key, and names as drawn.
 #include "gui/gui.h"
 
-#include "app/config.h"
 #include "gl_context.h"
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/names.h"
 #include "temp_dir.h"
 
@@ -193,14 +194,17 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
     ASSERT_TRUE(gl_context_open());
     glViewport(0, 0, 800, 600);
     world_page = 1;   // the list's middle page: both arrows
-    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS}) {
+    for (int page : {PAGE_MAIN, PAGE_LANGUAGE, PAGE_WORLDS, PAGE_CREATE, PAGE_OPTIONS, PAGE_PAUSE, PAGE_CREDITS}) {
         g_level(page);
         std::vector<button> boxes(btt, btt + buttons);
         for (int i = 0; i < t_fields; i++)
-            boxes.push_back({t_field[i].x, t_field[i].y, t_field[i].w, FIELD_FRAME, "", 0, 0});
+            boxes.push_back({t_field[i].x, t_field[i].y, t_field[i].w, FIELD_FRAME, "", 0, 0, 0});
         for (int i = 0; i < d_boxes; i++)
-            boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0});
-        EXPECT_GE(boxes.size(), 2u) << page;
+            boxes.push_back({d_box[i].x, d_box[i].y, d_box[i].w, FIELD_FRAME, "", 0, 0, 0});
+        EXPECT_GE(boxes.size(), 1u) << page;
+        for (int i = 0; i < buttons; i++)   // each says what it does (the list's test names are all alike)
+            for (int k = i + 1; k < buttons && page != PAGE_WORLDS; k++)
+                EXPECT_TRUE(btt[i].is_picture || strcmp(btt[i].caption, btt[k].caption) != 0) << page << " " << i;
         auto drawn = feedback_polygons(g_draw);
         // The logo: the one wide picture besides the background, above every widget.
         int logo = 0;
@@ -214,7 +218,9 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
         EXPECT_GT(logo, 0) << page;
         for (size_t i = 0; i < boxes.size(); i++) {
             const button &a = boxes[i];
-            EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;
+            EXPECT_TRUE(a.x >= 0 && a.y >= 220 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;   // under the logo
+            // One column down the middle, but on the pages of two columns or two pictures.
+            EXPECT_TRUE(page == PAGE_OPTIONS || page == PAGE_WORLDS || page == PAGE_LANGUAGE || a.x + a.w / 2 == 400) << page << " " << i;
             // A glyph's cell reaches a little below its line.
             int inside = 0;
             for (const auto &polygon : drawn) {
@@ -230,6 +236,40 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
                     << page << ": " << i << " covers " << k;
             }
         }
+    }
+}
+
+// Every button does what it says and is lit under the cursor, or is drawn
+// dim, stays so under the cursor, and a click on it does nothing.
+TEST_F(MenuInput, NoButtonLeadsNowhereSilently)
+{
+    ASSERT_TRUE(gl_context_open());
+    glViewport(0, 0, 800, 600);
+    const struct { int page; const int32_t *b; int result, then; } clicks[] = {
+        {PAGE_MAIN, &b_credits, GUI_HANDLED, PAGE_CREDITS}, {PAGE_CREDITS, &b_back_to_menu, GUI_HANDLED, PAGE_MAIN},
+        {PAGE_CREATE, &b_back_to_worlds, GUI_HANDLED, PAGE_WORLDS}, {PAGE_PAUSE, &b_resume, GUI_RESUME, PAGE_PAUSE},
+        {PAGE_PAUSE, &b_pause_options, GUI_HANDLED, PAGE_OPTIONS}, {PAGE_PAUSE, &b_to_title, GUI_TO_TITLE, PAGE_PAUSE},
+        {PAGE_PAUSE, &b_quit, GUI_EXIT, PAGE_PAUSE},
+        {PAGE_MAIN, &b_multiplayer, GUI_NOTHING, PAGE_MAIN}, {PAGE_MAIN, &b_web, GUI_NOTHING, PAGE_MAIN},
+    };
+    for (const auto &c : clicks) {
+        g_level(c.page);
+        const button &b = btt[*c.b];
+        // The colours drawn with the cursor at (x, y): lit under it, or dim (0.35 grey) and the same either way.
+        auto colours = [](int x, int y) {
+            g_set_mouse(x, y);
+            ir = 0, mig = 0;
+            std::vector<float> drawn;
+            for (const auto &polygon : feedback_polygons(g_draw, false, true))
+                drawn.push_back(polygon[0].brightness);
+            return drawn;
+        };
+        std::vector<float> away = colours(0, 0), on = colours(b.x + 10, b.y + 10);
+        EXPECT_EQ(on != away, c.result != GUI_NOTHING) << c.page << " " << *c.b;
+        EXPECT_EQ(std::count_if(on.begin(), on.end(), [](float v) { return std::abs(v - 1.05f) < 0.01f; }) > 0,
+                  c.page == PAGE_MAIN) << c.page << " " << *c.b;   // Multiplayer and Website only
+        EXPECT_EQ(click_button(*c.b), c.result) << c.page << " " << *c.b;
+        EXPECT_EQ(lvl, c.then) << c.page << " " << *c.b;
     }
 }
 
@@ -258,6 +298,11 @@ TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
         EXPECT_EQ(p->view_distance, c.distance);
         EXPECT_EQ(p->fog_enabled, c.fog);
     }
+    // The defaults, as numbers and words: mouse speed 5, a 45-degree view, a window; a click, full screen.
+    g_level(PAGE_OPTIONS);
+    click(d_box[d_full_screen].x, d_box[d_full_screen].y);
+    for (auto [list, shown] : {std::pair{d_mouse_speed, "5"}, {d_fov, "45"}, {d_full_screen, "Full screen"}})
+        EXPECT_STREQ(d_box[list].items[d_box[list].selected], shown);
 }
 
 // Folder names are UTF-8: every letter the font has goes to disk as the
@@ -336,6 +381,10 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
+        {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
+        {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true},
+        {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
+        {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},
     };
     for (const auto &c : cases) {
         ctlg.count = c.worlds;
@@ -376,6 +425,31 @@ TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
         for (int c = 0; c < 3; c++)
             EXPECT_NEAR(rgb[c], grey * p.bgr[2 - c], 3) << p.file << " channel " << c;
     }
+}
+
+// On a window wider than the page, the page keeps its shape, centred, where
+// the pointer finds it, and the background reaches the window's edges unstretched.
+TEST_F(MenuCaptions, OnAWideWindowThePageKeepsItsShapeCentred)
+{
+    set_window_size(1600, 600);
+    glViewport(0, 0, 1600, 600);
+    int x = 0, y = 0;
+    window_to_page(400 + 310, 260, &x, &y);
+    EXPECT_TRUE(x == 310 && y == 260) << x << " " << y;
+    ir = 0;
+    g_level(PAGE_MAIN);
+    // The picture's coordinates at the window's lower left and upper right corners.
+    int corners = 0;
+    for (const auto &polygon : feedback_polygons(g_draw, false, true))
+        for (const fb_vertex &v : polygon) {
+            bool low_left = v.x == 0 && v.y == 0, up_right = v.x == 1600 && v.y == 600;
+            corners += low_left || up_right;
+            EXPECT_TRUE(!low_left || (std::abs(v.s - 0.25f) < 0.001f && std::abs(v.t - 0.5f) < 0.001f)) << v.s << " " << v.t;
+            EXPECT_TRUE(!up_right || (std::abs(v.s - 1.25f) < 0.001f && std::abs(v.t - 1.0f) < 0.001f)) << v.s << " " << v.t;
+        }
+    EXPECT_GE(corners, 2);
+    set_window_size(800, 600);
+    glViewport(0, 0, 800, 600);
 }
 
 // The name field shows a blinking cursor after the name typed so far.

@@ -1,16 +1,20 @@
 // engine.cpp — the engine's one-time GL and resource set-up.
 #include "app/engine.h"
 
-#include "app/config.h"
+#include "app/frame.h"
+#include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
-#include "gui/lang.h"
 #include "platform/platform.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "render/c_math.h"
 #include "render/overlay.h"
 #include "save/catalogue.h"
+#include "save/config.h"
+#include "world/world.h"
+
+#include <GL/freeglut.h>
 
 int32_t gui = 0;
 int32_t game = 0;
@@ -65,6 +69,7 @@ static void load_pictures()
 int e_init()
 {
     plat_srand(plat_start_seed());
+    set_field_of_view(get_options()->field_of_view);
     e_set_projection();
     set_gl_state();
     plat_watch_cyrillic_keys();
@@ -87,6 +92,23 @@ int e_init_gui()
     g_level(st_page);
     g_setctlg(&ctlg);
     return 1;
+}
+
+void apply_settings()
+{
+    const game_options *o = get_options();
+    set_field_of_view(o->field_of_view);
+    e_set_projection();
+    if (game) {
+        vision_range = get_par_str()->view_distance;
+        fog_for_view_distance(vision_range);
+    }
+    if (o->full_screen != glutGet(GLUT_FULL_SCREEN)) {
+        if (o->full_screen)
+            glutFullScreen();
+        else
+            glutLeaveFullScreen();
+    }
 }
 
 int e_is_gui()

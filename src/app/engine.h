@@ -16,3 +16,6 @@ int e_init();
 // Opens the menu on its start page; returns 1.
 int e_init_gui();
 int e_is_gui();
+// Puts the settings as they now stand to work: field of view, full screen,
+// and in a game the view distance with its fog.
+void apply_settings();

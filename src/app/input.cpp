@@ -1,15 +1,19 @@
 // input.cpp — routes GLUT's keyboard and mouse callbacks.
 #include "app/input.h"
 
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/game_start.h"
 #include "app/loop.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 #include "platform/platform.h"
+#include "player/cells.h"
 #include "player/physics.h"
+#include "render/overlay.h"
 #include "save/catalogue.h"
-#include "world/game_start.h"
+#include "save/config.h"
 #include "world/world.h"
 
 #include <GL/freeglut.h>
@@ -17,7 +21,6 @@
 #include <cstdio>
 
 int32_t keys[256];
-int32_t cells_active = 0;
 int32_t sm_x, sm_y;
 int32_t mouse_x, mouse_y;
 
@@ -33,14 +36,53 @@ static void open_inventory()
     glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
 }
 
+// Back to mouse look, which goes on from the centre, not from where a page
+// left the pointer.
+static void grab_pointer_again()
+{
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutWarpPointer(window_width() / 2, window_height() / 2);
+    sm_x = sm_y = 0;
+}
+
 static void close_inventory()
 {
     inv_page_close();
-    const game_param *p = get_par_str();
-    glutSetCursor(GLUT_CURSOR_NONE);
-    // Mouse look goes on from the centre, not from where the page left the pointer.
-    glutWarpPointer(p->window_width / 2, p->window_height / 2);
-    sm_x = sm_y = 0;
+    grab_pointer_again();
+}
+
+// --- the pause page: the world stands still behind the menu ---
+
+static void pause_game()
+{
+    gui = 1;
+    menu_over_world = 1;
+    g_level(PAGE_PAUSE);
+    gamer[0].dig_button = 0;
+    gamer[0].place_request = 0;
+    plat_hold_pointer(0);
+    glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
+}
+
+static void resume_game()
+{
+    gui = 0;
+    g_level(PAGE_PLAYING);
+    grab_pointer_again();
+}
+
+// Escape: pauses a game, resumes it from the pause page, goes back to the
+// pause page from its options; without a world it ends the program.
+static void escape()
+{
+    if (!game)
+        glutLeaveMainLoop();
+    else if (!gui)
+        pause_game();
+    else if (lvl == PAGE_PAUSE)
+        resume_game();
+    else
+        g_level(PAGE_PAUSE);
 }
 
 static int is_inventory_key(unsigned char key)
@@ -58,14 +100,17 @@ void Key(unsigned char key, int x, int y)
         return;
     }
     if (key == 27)
-        glutLeaveMainLoop();
+        escape();
+    // A paused game takes no keys: Tab, Space and the digits wait for the game.
+    if (game && (gui || key == 27))
+        return;
     // What is typed into a name is the name's alone: a Tab there must not
     // switch the mode of the game to come, nor a digit choose a cell.
     if (e_is_gui() && g_typing()) {
         g_send_key(key);
         return;
     }
-    if (game && is_inventory_key(key)) {
+    if (game && !gui && is_inventory_key(key)) {
         open_inventory();
         return;
     }
@@ -110,20 +155,31 @@ void set_mouse(int x, int y)
 
 void PassiveMotion(int x, int y)
 {
-    const game_param *p = get_par_str();
-    int cx = p->window_width / 2;
-    int cy = p->window_height / 2;
+    int cx = window_width() / 2;
+    int cy = window_height() / 2;
     if (x == cx && y == cy)
         return;   // the event of our own warp back to the centre
     if (e_is_gui() || inv_page_is_open()) {
-        mouse_x = (int)(800.0 / p->window_width * x);
-        mouse_y = (int)(600.0 / p->window_height * y);
+        window_to_page(x, y, &mouse_x, &mouse_y);
         set_mouse(mouse_x, mouse_y);
     } else {
         sm_x = x - cx;
         sm_y = y - cy;
         glutWarpPointer(cx, cy);
     }
+}
+
+// F11 switches full screen, in a game or in the menu.
+void Special(int key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (key != GLUT_KEY_F11)
+        return;
+    game_options *o = get_options();
+    o->full_screen = !o->full_screen;
+    save_options();
+    apply_settings();
 }
 
 void Mouse(int button, int state, int x, int y)
@@ -165,7 +221,7 @@ static void start_game()
     gui = 0;
     glutSetCursor(GLUT_CURSOR_NONE);
     // The click left the pointer low in the window; mouse look starts from the centre.
-    glutWarpPointer(p->window_width / 2, p->window_height / 2);
+    glutWarpPointer(window_width() / 2, window_height() / 2);
 }
 
 void mouse_down(int button)
@@ -176,21 +232,30 @@ void mouse_down(int button)
         return;
     }
     if (button == GLUT_RIGHT_BUTTON) {
-        if (game)
+        if (game && !gui)
             gamer[0].place_request = 1;
         return;
     }
     if (button != GLUT_LEFT_BUTTON)
         return;
     int r = g_mouse_down();
-    if (r == GUI_SETTINGS_CHANGED)
+    if (r == GUI_SETTINGS_CHANGED) {
         save();
+        save_options();
+        apply_settings();
+    }
     if (r == GUI_EXIT)
         glutLeaveMainLoop();
     if (r == GUI_START_WORLD)
         start_game();
+    if (r == GUI_TO_TITLE)
+        leave_to_title();
+    if (r == GUI_RESUME) {
+        resume_game();
+        return;
+    }
     // The click that starts a game digs too.
-    if (game)
+    if (game && !gui)
         gamer[0].dig_button = 1;
 }
 

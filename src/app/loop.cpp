@@ -1,16 +1,22 @@
 // loop.cpp — the main loop body and the window callbacks.
 #include "app/loop.h"
 
-#include "app/config.h"
 #include "app/engine.h"
+#include "app/frame.h"
+#include "app/game_start.h"
 #include "app/input.h"
+#include "gui/gui.h"
 #include "gui/inventory_page.h"
+#include "gui/pages.h"
+#include "gui/widgets.h"
 #include "platform/platform.h"
+#include "player/particles.h"
 #include "player/physics.h"
-#include "render/frame.h"
 #include "render/overlay.h"
+#include "save/catalogue.h"
+#include "save/config.h"
 #include "save/saver.h"
-#include "world/game_start.h"
+#include "world/world.h"
 
 #include <GL/freeglut.h>
 #include <cmath>
@@ -56,8 +62,10 @@ static void apply_movement()
 
 static void apply_mouse_look()
 {
-    c_rot_x += sm_y / 10.0f;
-    c_rot_y += sm_x / 10.0f;
+    const game_options *o = get_options();
+    float turn = o->mouse_speed / 50.0f;   // degrees a pixel: a tenth at the middle speed
+    c_rot_x += (o->invert_look ? -sm_y : sm_y) * turn;
+    c_rot_y += sm_x * turn;
     if (c_rot_x > 80.0f)
         c_rot_x = 80.0f;
     if (c_rot_x < -100.0f)
@@ -98,8 +106,8 @@ void Display()
 {
     if (plat_quit_requested())
         glutLeaveMainLoop();
-    // The inventory page stops the world: no steps, no clock, no mouse look.
-    int paused = inv_page_is_open();
+    // The inventory and pause pages stop the world: no steps, no clock, no mouse look.
+    int paused = inv_page_is_open() || (game && gui);
     // Mouse look needs the pointer: a big move must not carry it out of the window.
     plat_hold_pointer(game && !paused);
     for (int c = plat_next_cyrillic_key(); c >= 0; c = plat_next_cyrillic_key())
@@ -114,11 +122,11 @@ void Display()
         e_psysix();
         timer -= PHYSICS_STEP_MS;
     }
-    // Paused, nothing catches up: a page opened with steps owed is drawn all the same.
+    // Paused, nothing is owed any longer: every pass draws the page.
     if (paused || timer <= PHYSICS_STEP_MS) {
         cdr++;
         e_render();
-        if (paused)
+        if (inv_page_is_open())
             inv_page_draw(mouse_x, mouse_y);
         glutSwapBuffers();
         wait_frame_slot();
@@ -147,7 +155,11 @@ void idle()
 void Reshape(int width, int height)
 {
     glViewport(0, 0, width, height);
+    set_window_size(width, height);
     e_set_projection();
+    // Full screen, cfg keeps the size the window comes back to.
+    if (get_options()->full_screen)
+        return;
     game_param *p = get_par_str();
     p->window_width = width;
     p->window_height = height;
@@ -160,6 +172,23 @@ void leave_world()
         inv_page_close();
     save_all();
     keep_player();
+}
+
+void leave_to_title()
+{
+    // The player file, written last, makes the world the newest in the list.
+    leave_world();
+    free_world();
+    printf("left %s for the world list \n", w_param.name);
+    init_particles();
+    game = 0;
+    gui = 1;
+    menu_over_world = 0;
+    find_worlds(&ctlg);
+    world_page = 0;
+    g_level(PAGE_WORLDS);
+    plat_hold_pointer(0);
+    glutSetCursor(GLUT_CURSOR_LEFT_ARROW);
 }
 
 void Close()

@@ -16,6 +16,9 @@ void Reshape(int width, int height);
 void Close();
 // Writes what is left of the world in play and its player; the game ends after it.
 void leave_world();
+// Writes the world in play and its player, lets the world go and shows the
+// world list, the world just left on top.
+void leave_to_title();
 void setVSync(int interval);
 // Starts the clocks of the loop; called once just before the main loop.
 void start_clocks();

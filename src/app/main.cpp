@@ -1,10 +1,11 @@
 // main.cpp — start-up and shutdown of Quarrow.
-#include "app/config.h"
 #include "app/engine.h"
 #include "app/input.h"
 #include "app/loop.h"
 #include "platform/platform.h"
 #include "platform/player_folder.h"
+#include "render/overlay.h"
+#include "save/config.h"
 #include "save/saver.h"
 
 #include <GL/freeglut.h>
@@ -32,6 +33,7 @@ static const char USAGE[] =
     "\n"
     "Files:\n"
     "  $XDG_DATA_HOME/quarrow/cfg     the settings\n"
+    "  $XDG_DATA_HOME/quarrow/options mouse, field of view and full screen\n"
     "  $XDG_DATA_HOME/quarrow/saves/  the worlds, a folder each, made when a\n"
     "                                 world is created\n"
     "  Started from a build folder instead of installed, the game keeps cfg and\n"
@@ -80,6 +82,7 @@ static void register_callbacks()
     glutIdleFunc(idle);
     glutReshapeFunc(Reshape);
     glutMouseFunc(Mouse);
+    glutSpecialFunc(Special);
     glutMotionFunc(PassiveMotion);
     glutCloseFunc(Close);
 }
@@ -98,6 +101,7 @@ int main(int argc, char **argv)
     plat_keep_freed_memory();
     memset(keys, 0, sizeof keys);
     load();
+    load_options();
     if (!display_opens())
         return 1;
     game_param *p = get_par_str();
@@ -113,6 +117,9 @@ int main(int argc, char **argv)
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     snprintf(buff, sizeof buff, "Quarrow, %s, %s", "v0.10", "win32");
     glutCreateWindow(buff);
+    set_window_size(p->window_width, p->window_height);
+    if (get_options()->full_screen)
+        glutFullScreen();
     glutWarpPointer(p->window_width / 2, p->window_height / 2);
     start_clocks();
     register_callbacks();

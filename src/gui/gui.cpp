@@ -1,11 +1,11 @@
 // gui.cpp — menu input and world creation.
 #include "gui/gui.h"
 
-#include "app/config.h"
 #include "gui/lang.h"
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "save/catalogue.h"
+#include "save/config.h"
 #include "save/names.h"
 
 #include <cstdio>
@@ -80,8 +80,20 @@ static int store_options()
         p->view_distance = d_box[d_v_distance].selected + 1;
         p->fog_enabled = d_box[d_fog].selected;
     }
-    g_level(PAGE_MAIN);
+    game_options *o = get_options();
+    o->field_of_view = FOV_MIN + FOV_STEP * d_box[d_fov].selected;
+    o->mouse_speed = 1 + d_box[d_mouse_speed].selected;
+    o->invert_look = d_box[d_invert].selected;
+    o->full_screen = d_box[d_full_screen].selected;
+    g_level(options_back);
     return GUI_SETTINGS_CHANGED;
+}
+
+static int open_options(int back)
+{
+    options_back = back;
+    g_level(PAGE_OPTIONS);
+    return GUI_HANDLED;
 }
 
 // The create page's world type has one choice, so there is no type to pass on.
@@ -164,12 +176,26 @@ static int press_button(int b)
         g_level(PAGE_WORLDS);
         return GUI_HANDLED;
     }
-    if (b == b_options) {
-        g_level(PAGE_OPTIONS);
-        return GUI_HANDLED;
-    }
+    if (b == b_options)
+        return open_options(PAGE_MAIN);
+    if (b == b_pause_options)
+        return open_options(PAGE_PAUSE);
+    if (b == b_resume)
+        return GUI_RESUME;
+    if (b == b_to_title)
+        return GUI_TO_TITLE;
+    if (b == b_quit)
+        return GUI_EXIT;
     if (b == b_save)
         return store_options();
+    if (b == b_credits) {
+        g_level(PAGE_CREDITS);
+        return GUI_HANDLED;
+    }
+    if (b == b_back_to_worlds) {
+        g_level(PAGE_WORLDS);
+        return GUI_HANDLED;
+    }
     if (b == b_back_to_menu) {
         g_level(PAGE_MAIN);
         return GUI_HANDLED;

@@ -16,6 +16,8 @@ enum {
     GUI_SETTINGS_CHANGED = 2,   // write the settings file
     GUI_EXIT = 3,
     GUI_START_WORLD = 4,        // w_param describes the world to play
+    GUI_RESUME = 5,             // back from the pause page to the game
+    GUI_TO_TITLE = 6,           // save the world, leave it, show the world list
 };
 
 extern world_record w_param;

@@ -1,7 +1,6 @@
 // inventory_page.cpp — the inventory page: what a click does, and its drawing.
 #include "gui/inventory_page.h"
 
-#include "app/input.h"
 #include "gui/lang.h"
 #include "player/cells.h"
 #include "render/c_math.h"

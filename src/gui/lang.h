@@ -15,6 +15,18 @@ enum {
     PHRASE_SAVING_FAILS = 33,
     PHRASE_INVENTORY = 34,
     PHRASE_INVENTORY_CLOSE = 35,
+    PHRASE_RESUME = 36,
+    PHRASE_TO_TITLE = 37,
+    PHRASE_QUIT_GAME = 38,
+    PHRASE_MOUSE_SPEED = 39,
+    PHRASE_VERTICAL_LOOK = 40,
+    PHRASE_LOOK_NORMAL = 41,
+    PHRASE_LOOK_INVERTED = 42,
+    PHRASE_FIELD_OF_VIEW = 43,
+    PHRASE_DISPLAY = 44,
+    PHRASE_WINDOWED = 45,
+    PHRASE_FULL_SCREEN = 46,
+    PHRASE_BUILT_WITH = 47,
 };
 
 // Loads lang/<code>.txt into the phrase table; phrases past its last line keep

@@ -21,6 +21,7 @@ GLuint iback[4];
 catalogue *gtlg = nullptr;
 float ir = 0;
 int32_t mig = 0;
+int32_t menu_over_world = 0;
 
 // --- constructors ---
 
@@ -36,6 +37,7 @@ int addButton(int x, int y, int w, int h, const char *text)
     snprintf(b->caption, sizeof b->caption, "%s", text);
     b->texture = 0;
     b->is_picture = 0;
+    b->disabled = 0;
     return buttons++;
 }
 
@@ -98,7 +100,7 @@ void g_setctlg(catalogue *worlds)
 
 int inside_button(const button *b, int mx, int my)
 {
-    return b->x < mx && mx < b->x + b->w && b->y < my && my < b->y + b->h;
+    return !b->disabled && b->x < mx && mx < b->x + b->w && b->y < my && my < b->y + b->h;
 }
 
 int inside_field(int x, int y, int w, int mx, int my)
@@ -153,13 +155,31 @@ static void textured_quad(const float tex[4][2], const float pos[4][2])
 }
 
 // A quarter of the background drifting along the diagonal; the texture repeats.
+// On a window of another shape than the page it reaches the window's edges.
 static void draw_background()
 {
-    float s = ir / 45;
-    const float tex[4][2] = {{s + 0.5f, 0.5f - s}, {s + 1, 0.5f - s}, {s + 1, 1 - s}, {s + 0.5f, 1 - s}};
-    const float pos[4][2] = {{0, 600}, {800, 600}, {800, 0}, {0, 0}};
+    float s = ir / 45, left, top, right, bottom;
+    overlay_bounds(&left, &top, &right, &bottom);
+    const float pos[4][2] = {{left, bottom}, {right, bottom}, {right, top}, {left, top}};
+    float tex[4][2];
+    for (int i = 0; i < 4; i++) {
+        tex[i][0] = s + 0.5f + 0.5f * pos[i][0] / 800;
+        tex[i][1] = 0.5f - s + 0.5f * (600 - pos[i][1]) / 600;
+    }
     glBindTexture(GL_TEXTURE_2D, iback[0]);
     textured_quad(tex, pos);
+}
+
+// The paused world stays in sight, dimmed so the captions read on it.
+static void draw_veil()
+{
+    glDisable(GL_TEXTURE_2D);
+    float left, top, right, bottom;
+    overlay_bounds(&left, &top, &right, &bottom);
+    glColor4f(0, 0, 0, 0.45f);
+    glRectf(left, top, right, bottom);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
 }
 
 static void draw_logo()
@@ -173,7 +193,9 @@ static void draw_logo()
 
 static void draw_button(const button *b)
 {
-    if (inside_button(b, mousex, mousey))
+    if (b->disabled)
+        glColor3f(0.35f, 0.35f, 0.35f);
+    else if (inside_button(b, mousex, mousey))
         glColor3f(1, 1, 1);
     else
         glColor3f(0.6f, 0.6f, 0.6f);
@@ -259,7 +281,10 @@ void g_draw()
     ir += 0.005f;
     if (ir > 360)
         ir -= 360;
-    draw_background();
+    if (menu_over_world)
+        draw_veil();
+    else
+        draw_background();
     draw_logo();
     draw_page_labels();
     f_print(15, 575, 16, "Quarrow", 0);

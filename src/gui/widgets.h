@@ -15,6 +15,7 @@ struct button {
     char caption[64];
     uint32_t texture;
     int32_t is_picture;
+    int32_t disabled;      // 1: drawn dim, never lit nor clicked
 };
 
 struct text_field {
@@ -44,6 +45,7 @@ extern GLuint iback[4];           // background, logo, left and right language p
 extern catalogue *gtlg;           // the saved worlds
 extern float ir;                  // animation angle
 extern int32_t mig;               // cursor blink counter, 0 ... 60
+extern int32_t menu_over_world;   // 1 while a paused world shows through the menu instead of the background
 
 // Constructors; a full pool makes them do nothing and answer -1. Texts are cut to fit.
 int addButton(int x, int y, int w, int h, const char *text);
@@ -59,7 +61,7 @@ constexpr int MIN_TEXT_SIZE = 12;   // smallest font size a caption shrinks to
 // out receives the text, cut with "..." when even MIN_TEXT_SIZE is too wide.
 int fit_text(int w, int size, const char *text, char *out, int out_size);
 
-// Hit tests with the menu cursor.
+// Hit tests with the menu cursor; a disabled button is never hit.
 int inside_button(const button *b, int mx, int my);
 int inside_field(int x, int y, int w, int mx, int my);
 

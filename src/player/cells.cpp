@@ -10,6 +10,7 @@
 #include <cstring>
 
 cell_grid *player_cells = nullptr;
+int32_t cells_active = 0;
 
 cell_grid *init_cells(int width, int height)
 {

@@ -17,6 +17,7 @@ struct cell_grid {
 };
 
 extern cell_grid *player_cells;
+extern int32_t cells_active;   // the chosen hot-bar cell, 0 ... 9
 
 // A new empty grid, or null (with a line on standard output) when memory runs out.
 cell_grid *init_cells(int width, int height);

@@ -1,7 +1,6 @@
 // picking.cpp — the view ray, digging and placing.
 #include "player/picking.h"
 
-#include "app/input.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"

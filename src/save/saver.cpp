@@ -1,7 +1,6 @@
 // saver.cpp — chunk files and writing chunks out.
 #include "save/saver.h"
 
-#include "app/engine.h"
 #include "platform/platform.h"
 #include "render/materials.h"
 #include "world/streaming.h"
@@ -310,7 +309,8 @@ static void put_staged_in_place(int synced)
 // in a fraction of the time, and a kill halfway still leaves whole files.
 void save_all()
 {
-    if (!game || !world)
+    // No world is held before the first game and after one is left.
+    if (!world)
         return;
     staged_count = 0;
     for (int x = 0; x < world_size; x++)

@@ -1,8 +1,6 @@
 // world.cpp — chunk pool, column map and neighbour lookups.
 #include "world/world.h"
 
-#include "player/physics.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +27,21 @@ int initialize_world()
         world[i] = NO_SLOT;
     for (int i = 0; i < POOL_SLOTS; i++)
         cubes[i].loaded = 0;
-    world_clock = 0.0;
     return 1;
+}
+
+void free_world()
+{
+    for (cube_slot &c : cubes) {
+        free(c.vertices);
+        free(c.tex_coords);
+        free(c.normals);
+        c.vertices = c.tex_coords = c.normals = nullptr;
+        c.loaded = 0;
+    }
+    free(world);
+    world = nullptr;
+    map_size = 0;
 }
 
 int16_t find_free_cube()

@@ -35,6 +35,9 @@ extern float camera_rot_x, camera_rot_y;      // pitch and yaw in degrees
 
 // Creates the column map for world_size and frees every slot; returns 1.
 int initialize_world();
+// Lets the world go: every slot freed with its mesh buffers, the column map
+// freed (world null again). Called once its chunks are written.
+void free_world();
 // Lowest free slot, or NO_SLOT when all are loaded.
 int16_t find_free_cube();
 

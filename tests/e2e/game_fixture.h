@@ -59,12 +59,19 @@ protected:
         xs_key("Button1", 0.05);
         xs_sleep(0.3);
     }
-    // Escape, or a signal: the game ends well either way.
+    // Escape pauses a game: its pause page's Quit game, or a signal, ends it well either way.
     void quit(int sig = 0)
     {
         if (!sig)
-            xs_key("Escape");
+            escape_and_click(355);
         EXPECT_EQ(xs_end_game(sig, 20), 0);
+    }
+    // Escape, then a button of the pause page (the main menu's column) once the pointer is let go.
+    void escape_and_click(int y)
+    {
+        xs_key("Escape");
+        xs_sleep(0.3);
+        click_menu(400, y);
     }
     // Everything the game has printed so far.
     std::string output() const { return read_file(std::string(run_dir) + "/stdout.txt"); }

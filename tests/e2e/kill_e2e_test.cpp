@@ -39,10 +39,23 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     click_menu(250, 235);   // world 1
     ASSERT_TRUE(wait_output("loaded ", 1));
     xs_key("w", 1 + rand() % 2000 / 1000.0);   // flying on: chunks are left behind and new ones made
-    xs_key("Escape");
+    escape_and_click(325);   // Quit to title: world 1 written and let go
+    ASSERT_TRUE(wait_output("left world 1 for the world list \n")) << output();
+    expect_world_intact("left for the title");
+    std::string first_world = run_command("cd '" + world + "' && md5sum *").text;
+    // Into a second world in the same run: the list's Create world, then the create page's.
+    int made = count("created ");
+    click_menu(400, 515);
+    click_menu(400, 515);
+    ASSERT_TRUE(wait_output("created ", made + 8)) << output();
+    xs_key("w", 1 + rand() % 2000 / 1000.0);
+    escape_and_click(355);   // Quit game
     xs_sleep(rand() % 300 / 1000.0);
     xs_end_game(SIGKILL, 10);
-    expect_world_intact("killed during the exit save");
+    expect_world_intact("killed during the second world's exit save");
+    EXPECT_EQ(run_command("cd '" + world + "' && md5sum *").text, first_world) << "the second world wrote into the first";
+    EXPECT_GE(atoi(run_command("ls " + std::string(run_dir) + "/saves/*/*.qrb | grep -vc '/world 1/'").text.c_str()), 8);
+    EXPECT_EQ(run_command("find " + std::string(run_dir) + "/saves -name '*.qrb' ! -size " + std::to_string(CHUNK_FILE_BYTES) + "c").text, "");
     EXPECT_EQ(count("damaged"), 0) << output();
 }
 

@@ -1,17 +1,16 @@
 // frame.cpp — the frame: sun, sky, light and fog from the world clock, the
 // chunks, the crosshair, the hot bar, the error report and the menu.
-#include "render/frame.h"
+#include "app/frame.h"
 
-#include "app/config.h"
 #include "app/engine.h"
-#include "render/overlay.h"
-#include "app/input.h"
 #include "gui/lang.h"
 #include "gui/widgets.h"
 #include "player/cells.h"
 #include "player/particles.h"
 #include "player/physics.h"
 #include "render/c_math.h"
+#include "render/overlay.h"
+#include "save/config.h"
 #include "save/saver.h"
 #include "world/streaming.h"
 #include "world/world.h"
@@ -203,11 +202,19 @@ static void draw_game_frame()
     hand_light_to_gl(a);
     if (get_par_str()->fog_enabled)
         glEnable(GL_FOG);
+    else
+        glDisable(GL_FOG);
     draw_world();
     draw_outline();
     draw_crosshair();
     draw_hot_bar();
     draw_save_notice();
+}
+
+void fog_for_view_distance(int chunks)
+{
+    glFogf(GL_FOG_START, (GLfloat)(20 * chunks));
+    glFogf(GL_FOG_END, (GLfloat)(32 * chunks + 22));
 }
 
 void report_gl_error()

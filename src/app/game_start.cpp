@@ -1,9 +1,9 @@
 // game_start.cpp — everything a world needs before its first frame, and the
 // player kept with it.
-#include "world/game_start.h"
+#include "app/game_start.h"
 
 #include "app/engine.h"
-#include "app/input.h"
+#include "app/frame.h"
 #include "gui/gui.h"
 #include "gui/inventory_page.h"
 #include "player/cells.h"
@@ -15,7 +15,6 @@
 #include "world/terrain.h"
 #include "world/world.h"
 
-#include <GL/gl.h>
 #include <cmath>
 #include <cstring>
 
@@ -121,9 +120,9 @@ int e_init_game()
     reset_players(w->player_value);
     jump = 0;   // a Space pressed in the menu is no jump
     initialize_world();
+    world_clock = 0.0;
     init_save_load(world, cubes, world_size, w->name);
-    glFogf(GL_FOG_START, (GLfloat)(20 * vision_range));
-    glFogf(GL_FOG_END, (GLfloat)(32 * vision_range + 22));
+    fog_for_view_distance(vision_range);
     player_save s;
     if (read_player_file(w->name, &s) == PLAYER_FILE_READ)
         restore_player(&s);

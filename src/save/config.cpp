@@ -1,5 +1,5 @@
 // config.cpp — the settings record and the file "cfg".
-#include "app/config.h"
+#include "save/config.h"
 
 #include "platform/platform.h"
 
@@ -158,4 +158,73 @@ void fit_window_to_screen(game_param *p, int screen_width, int screen_height)
         p->window_width = most_w;
     if (p->window_height > most_h)
         p->window_height = most_h;
+}
+
+// --- the options file ---
+
+static const char *OPTIONS_PATH = "options";
+static const unsigned char OPTIONS_MAGIC[4] = {'Q', 'R', 'O', 'P'};
+constexpr int OPTIONS_VERSION = 1;
+
+static game_options options = {5, 0, 45, 0};
+
+game_options *get_options()
+{
+    return &options;
+}
+
+void options_defaults(game_options *out)
+{
+    out->mouse_speed = 5;
+    out->invert_look = 0;
+    out->field_of_view = 45;
+    out->full_screen = 0;
+}
+
+void options_encode(const game_options *o, unsigned char out[OPTIONS_BYTES])
+{
+    memcpy(out, OPTIONS_MAGIC, 4);
+    out[4] = OPTIONS_VERSION;
+    out[5] = (unsigned char)o->mouse_speed;
+    out[6] = (unsigned char)o->invert_look;
+    out[7] = (unsigned char)o->field_of_view;
+    out[8] = (unsigned char)o->full_screen;
+}
+
+// The byte when it lies in lo ... hi, else the default.
+static int32_t in_range(unsigned char v, int lo, int hi, int32_t fallback)
+{
+    return v >= lo && v <= hi ? v : fallback;
+}
+
+void options_decode(const unsigned char *bytes, int count, game_options *out)
+{
+    options_defaults(out);
+    // A later version only adds bytes after these.
+    if (count < OPTIONS_BYTES || memcmp(bytes, OPTIONS_MAGIC, 4) != 0 || bytes[4] < OPTIONS_VERSION)
+        return;
+    out->mouse_speed = in_range(bytes[5], 1, MOUSE_SPEED_MAX, out->mouse_speed);
+    out->invert_look = in_range(bytes[6], 0, 1, out->invert_look);
+    out->field_of_view = in_range(bytes[7], FOV_MIN, FOV_MAX, out->field_of_view);
+    out->full_screen = in_range(bytes[8], 0, 1, out->full_screen);
+}
+
+void load_options()
+{
+    unsigned char bytes[OPTIONS_BYTES];
+    int count = 0;
+    // Like cfg: a FIFO or device in its place is never read nor waited on.
+    FILE *f = plat_open_regular(OPTIONS_PATH);
+    if (f) {
+        count = (int)fread(bytes, 1, OPTIONS_BYTES, f);
+        fclose(f);
+    }
+    options_decode(bytes, count, &options);
+}
+
+int save_options()
+{
+    unsigned char bytes[OPTIONS_BYTES];
+    options_encode(&options, bytes);
+    return plat_replace_file(OPTIONS_PATH, bytes, OPTIONS_BYTES);
 }
