@@ -1,7 +1,5 @@
-// Terrain as generated, and chunk meshing checked against the blocks: every
-// quad, read back as the block faces it covers, must cover exactly the faces
-// the world's neighbour lookups say show, once each, with the right picture,
-// wound counter-clockwise seen from outside.
+// Terrain as generated, and meshing: the quads, read back as block faces, cover exactly the faces that show
+// by the world's neighbour lookups, once each, with the right picture, wound counter-clockwise from outside.
 #include "render/mesher.h"
 
 #include "platform/platform.h"
@@ -104,8 +102,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
         ASSERT_EQ(std::max({st[0], st[2], st[4], st[6]}), (to[0] - from[0] + 1) * (to[1] - from[1] + 1) * (to[2] - from[2] + 1))
             << "one picture a block, quad " << q;
         long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
-        // Each corner shows its own corner of the picture, and every side stands
-        // the same way up: a grass side's green edge is at its top.
+        // Each corner shows its own corner of the picture; every side stands up alike (a grass side's green on top).
         std::set<std::pair<float, float>> corners = {{st[0], st[1]}, {st[2], st[3]}, {st[4], st[5]}, {st[6], st[7]}};
         ASSERT_EQ(corners.size(), 4u) << "quad " << q;
         if (axis != 1) {
