@@ -20,19 +20,16 @@ int top_grass(int lx, int ly)
     return lz;
 }
 
-TEST(Terrain, LayersByLevel)
+// Rock, earth, the surface, air by level; on level 4 fields of grass over earth at lz 19 with bumps and pits,
+// and now and then a bowl.
+TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
 {
-    const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};   // rock, earth, the surface, air
+    const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};
     for (int level = 0; level < 10; level++) {
         generateCube(0, 0, 0, level);
         for (int i = 0; ids[level] >= 0 && i < CHUNK_BLOCKS; i++)
             ASSERT_EQ((&cubes[0].blocks[0][0][0])[i], ids[level]) << "level " << level;
     }
-}
-
-// Fields of grass over earth at lz 19 with bumps and pits, and now and then a bowl.
-TEST(Terrain, SurfaceIsGrassOverEarthOrABowl)
-{
     plat_srand(3);
     int fields = 0, bumps = 0;
     for (int chunk = 0; chunk < 14; chunk++) {
