@@ -1,5 +1,4 @@
-// Bitmap text as the menus draw it, read back through GL feedback; TGA
-// pictures into textures.
+// Bitmap text as the menus draw it, read back through GL feedback; TGA pictures into textures.
 #include "render/c_math.h"
 
 #include "gl_context.h"
@@ -44,8 +43,7 @@ TEST(Draw, TextAdvancesAndCentresOnItsPlace)
     e_end_overlay();
 }
 
-// True colour is taken, red first as GL wants it; anything else is refused
-// without making a texture name.
+// True colour is taken, red first as GL wants it; anything else is refused without making a texture name.
 TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
 {
     ASSERT_TRUE(gl_context_open());
@@ -77,8 +75,7 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
     unlink(path.c_str());
 }
 
-// The page as drawn: every stack's picture in the cell a click there finds,
-// an empty cell without one, and the stack in hand at the pointer.
+// Every stack's picture is in the cell a click there finds, an empty cell has none, the hand's is at the pointer.
 TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
 {
     ASSERT_TRUE(gl_engine_open());

@@ -35,11 +35,8 @@ light light_of(const std::vector<unsigned char> &lit, const std::vector<unsigned
     return l;
 }
 
-// The faces of a great grass block, one filling the view at a time, through
-// the day: shaded faces keep a good part of the light, less at dusk and least
-// at night, when the moon still lights the ground; a face turned to the light
-// stays brighter than one turned away, so edges can be told. The light comes
-// from the sun's direction: a second block's top far away is as bright.
+// A great grass block's faces through the day: shaded ones keep some light (the moon's at night), faces
+// to the light and away can be told apart, and a far block's top is as bright (the light is a direction).
 TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
 {
     get_par_str()->fog_enabled = 0;
@@ -76,9 +73,7 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
         EXPECT_GE(darkest[t] / brightest->all(), times[t].darkest_share) << times[t].when;
         EXPECT_GE(brightest->all() / darkest[t], 1.2) << times[t].when << ": faces to the light and away alike";
         EXPECT_NEAR(seen[t][5].all() / seen[t][0].all(), 1, 0.03) << times[t].when << ": the far top";
-        if (t == 2) {
-            EXPECT_GE(brightest->channel(0), 1.2 * brightest->channel(1)) << "no red glow at dusk";
-        }
+        EXPECT_TRUE(t != 2 || brightest->channel(0) >= 1.2 * brightest->channel(1)) << "no red glow at dusk";
     }
     EXPECT_GT(darkest[0], darkest[2]);
     EXPECT_GT(darkest[2], darkest[3]);
@@ -91,10 +86,7 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
     EXPECT_LT(sky[3][0] + sky[3][1] + sky[3][2], (sky[0][0] + sky[0][1] + sky[0][2]) / 4);
 }
 
-// The sun is a square facing the eye round the sun's direction, drawn first,
-// and not drawn once below the horizon: read back through a box-shaped
-// projection (window coordinates are (x, y, -z) + 600), the frame has two
-// triangles more than at midnight, or none.
+// The sun is a square facing the eye, drawn first, and not once set: two triangles more than at midnight.
 TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
 {
     game = 1;
@@ -104,7 +96,7 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
         sun_at(a);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        glOrtho(-600, 600, -600, 600, -600, 600);
+        glOrtho(-600, 600, -600, 600, -600, 600);   // window coordinates: (x, y, -z) + 600
         glMatrixMode(GL_MODELVIEW);
         return feedback_of([] { e_render(); });
     };
@@ -129,8 +121,7 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
     }
 }
 
-// A dropped box ahead of the player at noon: its pixels are its pictures'
-// colours in daylight, not a dark blot.
+// A dropped box ahead at noon shows its pictures' colours, not a dark blot.
 void draw_boxes()
 {
     glBindTexture(GL_TEXTURE_2D, g_textures);
@@ -147,7 +138,6 @@ TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
     light l = light_of(lit, plain_frame(W, H, draw_boxes), [](int x, int y, const unsigned char *p) {
         return (std::abs(x - W / 2) > 12 || std::abs(y - H / 2) > 12) && p[0] + p[1] + p[2] > 0;   // but the crosshair
     });
-    EXPECT_GT(l.plain[0], 255.0 * 1000) << "not in view";
     for (int k = 0; k < 3; k++) {
         EXPECT_GE(l.channel(k), 0.4) << "channel " << k;
         EXPECT_NEAR(l.channel(k) / l.all(), 1, 0.2) << "channel " << k << ": not its picture's colour";
@@ -156,9 +146,8 @@ TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
     EXPECT_TRUE(feedback_of(draw_boxes).empty());
 }
 
-// A dropped box is a closed block, each face on its side of the box showing
-// its own picture and lit by the way it faces, as a block's faces are; a
-// particle is lit as a face turned up.
+// A dropped box is a closed block, each face with its own picture, lit by the way it faces; a particle is
+// lit as a face turned up.
 TEST_F(Frame, ADroppedBoxIsAClosedBlockLitFaceByFace)
 {
     const float dim[4] = {0.2f, 0.2f, 0.2f, 1}, bright[4] = {0.8f, 0.8f, 0.8f, 1};
@@ -218,10 +207,8 @@ TEST_F(Frame, ADroppedBoxIsAClosedBlockLitFaceByFace)
     glDisable(GL_LIGHTING);
 }
 
-// The crosshair at the view's centre reads on the sky and on the ground by
-// day and night: across each arm there are pixels brighter than any of the
-// background round it and pixels darker than half of any. On the plain sky
-// its shape shows: thin, centred, both arms alike.
+// The crosshair reads on sky and ground by day and night: each arm has pixels brighter than the background
+// round it and darker than half of it. On the plain sky its shape shows: thin, centred, both arms alike.
 TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
 {
     get_par_str()->fog_enabled = 0;

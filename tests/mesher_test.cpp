@@ -1,7 +1,5 @@
-// Terrain as generated, and chunk meshing checked against the blocks: every
-// quad, read back as the block faces it covers, must cover exactly the faces
-// the world's neighbour lookups say show, once each, with the right picture,
-// wound counter-clockwise seen from outside.
+// Terrain as generated, and meshing: the quads, read back as block faces, cover exactly the faces that show
+// by the world's neighbour lookups, once each, with the right picture, wound counter-clockwise from outside.
 #include "render/mesher.h"
 
 #include "platform/platform.h"
@@ -22,19 +20,16 @@ int top_grass(int lx, int ly)
     return lz;
 }
 
-TEST(Terrain, LayersByLevel)
+// Rock, earth, the surface, air by level; on level 4 fields of grass over earth at lz 19 with bumps and pits,
+// and now and then a bowl.
+TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
 {
-    const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};   // rock, earth, the surface, air
+    const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};
     for (int level = 0; level < 10; level++) {
         generateCube(0, 0, 0, level);
         for (int i = 0; ids[level] >= 0 && i < CHUNK_BLOCKS; i++)
             ASSERT_EQ((&cubes[0].blocks[0][0][0])[i], ids[level]) << "level " << level;
     }
-}
-
-// Fields of grass over earth at lz 19 with bumps and pits, and now and then a bowl.
-TEST(Terrain, SurfaceIsGrassOverEarthOrABowl)
-{
     plat_srand(3);
     int fields = 0, bumps = 0;
     for (int chunk = 0; chunk < 14; chunk++) {
@@ -104,8 +99,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
         ASSERT_EQ(std::max({st[0], st[2], st[4], st[6]}), (to[0] - from[0] + 1) * (to[1] - from[1] + 1) * (to[2] - from[2] + 1))
             << "one picture a block, quad " << q;
         long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
-        // Each corner shows its own corner of the picture, and every side stands
-        // the same way up: a grass side's green edge is at its top.
+        // Each corner shows its own corner of the picture; every side stands up alike (a grass side's green on top).
         std::set<std::pair<float, float>> corners = {{st[0], st[1]}, {st[2], st[3]}, {st[4], st[5]}, {st[6], st[7]}};
         ASSERT_EQ(corners.size(), 4u) << "quad " << q;
         if (axis != 1) {

@@ -5,7 +5,7 @@
 #include "player/picking.h"
 #include "temp_dir.h"
 #include "world/streaming.h"
-#include "world/world.h"
+#include "world_fixture.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -16,9 +16,7 @@
 #include <cstring>
 #include <vector>
 
-// The logic tests are linked with the system calls below wrapped (see
-// tests/CMakeLists.txt): what the game asks of the file system is recorded in
-// order, and its clock can be moved on.
+// The system calls below are wrapped at link time: the game's file-system calls are recorded, its clock moved.
 static bool recording = false;
 static std::vector<std::string> calls;
 static long long clock_moved_ms = 0;
@@ -82,13 +80,7 @@ protected:
         calls.clear();
         InTempDir::TearDown();
     }
-    // Holds chunk (cx, cy, level) in slot, every block id.
-    static void hold(int slot, int cx, int cy, int level, uint16_t id)
-    {
-        std::fill_n(&cubes[slot].blocks[0][0][0], CHUNK_BLOCKS, id);
-        cubes[slot].loaded = 1;
-        *world_entry(cx, cy, level) = (int16_t)slot;
-    }
+    static constexpr auto hold = HeldWorld::hold;
 };
 
 TEST_F(ChunkFiles, BlocksComeBackFromTheFileUnknownIdsWhole)
@@ -149,9 +141,8 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     EXPECT_EQ(world_slot(4, 4, 4), NO_SLOT);
 }
 
-// A file replaces the old one only once its bytes are on disk, and its new
-// name is on disk before the write counts as done: a power cut at any moment
-// leaves the old file or the new one. The exit save flushes once for all.
+// A file replaces the old one only once its bytes are on disk, and its new name is on disk before the write
+// counts as done: a power cut leaves the old file or the new one. The exit save flushes once for all.
 TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
 {
     const std::string a = "saves/alpha/8-4-3.qrb", b = "saves/alpha/8-5-3.qrb";
@@ -170,11 +161,8 @@ TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
     EXPECT_TRUE(world_slot(8, 4, 3) == NO_SLOT && world_slot(8, 5, 3) == NO_SLOT);   // written, let go
 }
 
-// During play a chunk with changes is written once they are 30 s old, even
-// while the player keeps editing it. A write that fails (the file size limit
-// stands in for a full disk) keeps the old file and the chunk, is tried again
-// every 5 s, not at every frame, and is said once however often it fails; the
-// exit save tries too.
+// Changes are written once 30 s old, even while editing goes on. A failed write (the file size limit stands
+// in for a full disk) keeps the old file and the chunk, is retried every 5 s and said once; the exit save too.
 TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
 {
     hold(0, 4, 4, 4, 3);   // in view

