@@ -376,7 +376,6 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_WORLDS, 40, 0, "Saved worlds", 400, 180, 26, true},
         {PAGE_CREATE, 0, 0, "World name", 400, 215, 22, true}, {PAGE_CREATE, 0, 0, "World type", 400, 285, 22, true},
         {PAGE_CREATE, 0, 0, "World size", 400, 350, 22, true},
-        {PAGE_OPTIONS, 0, 0, "View distance", 400, 215, 22, true}, {PAGE_OPTIONS, 0, 0, "Fog", 400, 285, 22, true},
         {PAGE_WORLDS, 40, 0, "1 / 3", 400, 466, 16, true},
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
