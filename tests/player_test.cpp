@@ -90,6 +90,19 @@ TEST_F(Physics, OnlyStreamedLevelsBearThePlayer)
     }
 }
 
+// Past the world's edge, along x or y, the player comes back at the other edge, a world's width over.
+TEST_F(Physics, ThePlayerWrapsRoundTheWorld)
+{
+    const double cases[][2] = {{-64.5, 575.5}, {-63.5, -63.5}, {576.5, -63.5}, {575.5, 575.5}};   // before, after
+    for (const auto &c : cases)
+        for (double *along : {&me->x, &me->y}) {
+            me->x = me->y = 200.3;
+            *along = c[0];
+            e_psysix();
+            EXPECT_EQ(*along, c[1]) << c[0];
+        }
+}
+
 TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
 {
     at({4, 4, 4, 56, 56, 61}) = 1;   // grass under the feet
