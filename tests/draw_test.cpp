@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <set>
 #include <string>
 
 namespace {
@@ -111,6 +112,11 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
         EXPECT_EQ(inv_page_cell_at(x, y), k);
         EXPECT_EQ(at(x, y) == empty, k == 17 || k == 30) << k;
     }
+    std::set<std::vector<int>> colours;   // an icon shows its block's picture, not a flat colour a face
+    for (int dy = 2; dy < 32; dy += 2)
+        for (int dx = 2; dx < 32; dx += 2)
+            colours.insert(at(PAGE_GRID_X + dx, PAGE_HOT_BAR_Y + dy));
+    EXPECT_GT(colours.size(), 40u);
     // The page in the middle of the screen: as much background left of it as right.
     int left = 0, right = 799;
     while (left < 800 && at(left, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
