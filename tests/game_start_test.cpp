@@ -165,10 +165,7 @@ protected:
     }
     void TearDown() override
     {
-        for (cube_slot &c : cubes) {
-            free(c.vertices), free(c.tex_coords), free(c.normals);
-            c.vertices = c.tex_coords = c.normals = nullptr;
-        }
+        free_world();
         game = 0;
         InTempDir::TearDown();
     }

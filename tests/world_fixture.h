@@ -17,16 +17,7 @@ public:
         testing::internal::GetCapturedStdout();
         fill_block_tables();
     }
-    void TearDown() override
-    {
-        for (cube_slot &c : cubes) {
-            free(c.vertices);
-            free(c.tex_coords);
-            free(c.normals);
-            c.vertices = c.tex_coords = c.normals = nullptr;
-            c.loaded = 0;
-        }
-    }
+    void TearDown() override { free_world(); }
     // Holds chunk (cx, cy, level) in slot, filled with id, not meshed yet.
     static cube_slot *hold(int slot, int cx, int cy, int level, uint16_t id)
     {
