@@ -29,6 +29,7 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         {40, 20, "\x03\x00\x00\x00", &game_param::view_distance, 3},
         {40, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},
         {40, 32, "\x02\x00\x00\x00", &game_param::fog_enabled, 1},
+        {36, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},   // cut right after the field
         {40, 24, "eng\0", nullptr, 0},
         {40, 24, "engl", nullptr, 0},   // no NUL: the default language
     };
@@ -40,6 +41,12 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         else
             EXPECT_STREQ(get_par_str()->language, c.stored[3] ? "rus" : "eng");
     }
+    // Bytes this version does not use are written back as they were read.
+    const std::string foreign = std::string(DEFAULTS).replace(0, 4, "ABCD").replace(36, 4, "WXYZ");
+    write_file("cfg", foreign);
+    load();
+    EXPECT_EQ(save(), 1);
+    EXPECT_EQ(read_file("cfg").substr(0, 4) + read_file("cfg").substr(36), "ABCDWXYZ");
 }
 
 // The first start writes the defaults and asks for a language; a later write
