@@ -5,6 +5,7 @@
 #include "render/materials.h"
 #include "world/world.h"
 
+#include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +14,6 @@ int block_is_solid(int id)
 {
     return id >= 0 && id < TEXTURED_IDS && materials[id].solid == 1;
 }
-
-enum { FACE_BOTTOM, FACE_TOP, FACE_LY_MINUS, FACE_LY_PLUS, FACE_LX_MINUS, FACE_LX_PLUS };
 
 // One face of the unit cube: corner signs (x, y, z) and texture offsets, in
 // counter-clockwise order seen from outside, and the face's normal.
@@ -65,10 +64,16 @@ static int neighbour_id(const mesh_context *m, int face, int lx, int ly, int lz)
 
 // Which faces of each block show, one bit a face, for the chunk being meshed.
 static uint8_t shown[CHUNK_BLOCKS];
-// The mesh is built here, then copied into buffers of the size it needs.
+// The mesh is built here, then copied into buffers of the size it needs,
+// grouped by the way the quads face.
 static float built_vertices[MESH_QUAD_CAP * 12];
 static float built_tex_coords[MESH_QUAD_CAP * 8];
 static float built_normals[MESH_QUAD_CAP * 12];
+static uint8_t built_facing[MESH_QUAD_CAP];
+static float built_front[FACINGS];
+static const uint8_t FACES_IN[64] = {   // set bits of a block's six face bits
+    0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5,
+    1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5, 2, 3, 3, 4, 3, 4, 4, 5, 3, 4, 4, 5, 4, 5, 5, 6};
 
 // Block index steps: lz is fastest, then ly, then lx.
 constexpr int STEP_LY = CHUNK_EDGE, STEP_LX = CHUNK_EDGE * CHUNK_EDGE;
@@ -137,7 +142,7 @@ static int mark_faces(const mesh_context *m)
                         if (!block_is_solid(neighbour_id(m, face, lx, ly, lz)))
                             bits |= (uint8_t)(1 << face);
                 }
-                count += __builtin_popcount(bits);
+                count += FACES_IN[bits];
                 shown[i] = bits;
                 if (count > MESH_QUAD_LIMIT) {
                     printf("stoped building, polygons: %i \n", count);
@@ -177,15 +182,42 @@ static void write_quad(int q, int face, int length, float x, float y, float z, i
         for (int a = 0; a < 3; a++)
             built_normals[3 * vi + a] = f->normal[a];
     }
+    built_facing[q] = (uint8_t)face;
+    const float centre[3] = {x, y, z};
+    float front = f->normal[flat_axis] * centre[flat_axis] + 0.5f;
+    if (front < built_front[face])
+        built_front[face] = front;
+}
+
+// Layer of blocks whose faces of one kind look into the next chunk that way:
+// lx, ly and lz from lo to hi, all 0 ... 63 for the whole chunk.
+struct block_range {
+    int lo[3], hi[3];
+};
+
+static block_range whole_chunk()
+{
+    return {{0, 0, 0}, {63, 63, 63}};
+}
+
+static block_range border_layer(int face)
+{
+    block_range r = whole_chunk();
+    int axis = face <= FACE_TOP ? 2 : face <= FACE_LY_PLUS ? 1 : 0;   // lz, ly, lx
+    r.lo[axis] = r.hi[axis] = face & 1 ? 63 : 0;
+    return r;
 }
 
 // Joins each face that starts a run with the equal faces after it; 1 quad a run.
-static int emit_runs(const cube_slot *s, int cx, int cy, int level)
+// A run never leaves a layer across its faces, so a border layer alone can be emitted.
+static int emit_runs(const cube_slot *s, int cx, int cy, int level, block_range r)
 {
     int quads = 0;
-    for (int lx = 0; lx < 64; lx++)
-        for (int ly = 0; ly < 64; ly++)
-            for (int lz = 0; lz < 64; lz++) {
+    for (int f = 0; f < FACINGS; f++)
+        built_front[f] = FLT_MAX;
+    for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
+        for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
+            for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
                 int i = block_index(lx, ly, lz);
                 if (!shown[i])
                     continue;
@@ -227,22 +259,54 @@ static int fit_buffer(float **buffer, size_t floats, int cx, int cy, int level)
     return 0;
 }
 
-// Copies the built mesh into the slot's buffers, sized to the quads it needs.
-static int keep_mesh(cube_slot *s, int quads, int cx, int cy, int level)
+static void copy_quads(cube_slot *s, int to, int from, int count)
+{
+    memcpy(&s->vertices[12 * to], &built_vertices[12 * from], (size_t)count * 12 * sizeof(float));
+    memcpy(&s->tex_coords[8 * to], &built_tex_coords[8 * from], (size_t)count * 8 * sizeof(float));
+    memcpy(&s->normals[12 * to], &built_normals[12 * from], (size_t)count * 12 * sizeof(float));
+}
+
+static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
 {
     size_t n = quads > 0 ? (size_t)quads : 1;
     int fits = fit_buffer(&s->tex_coords, n * 8, cx, cy, level);
     fits &= fit_buffer(&s->vertices, n * 12, cx, cy, level);
     fits &= fit_buffer(&s->normals, n * 12, cx, cy, level);
-    if (!fits) {
-        s->quad_count = 0;
+    return fits;
+}
+
+// Copies the built mesh into the slot's buffers, sized to the quads it needs,
+// one facing after the other.
+static int keep_mesh(cube_slot *s, int quads, int cx, int cy, int level)
+{
+    memset(s->facing_first, 0, sizeof s->facing_first);
+    s->quad_count = 0;
+    if (!fit_mesh(s, quads, cx, cy, level))
         return 0;
+    int count[FACINGS] = {0}, next[FACINGS];
+    for (int q = 0; q < quads; q++)
+        count[built_facing[q]]++;
+    for (int f = 0; f < FACINGS; f++) {
+        next[f] = s->facing_first[f];
+        s->facing_first[f + 1] = s->facing_first[f] + count[f];
+        s->facing_front[f] = built_front[f];
     }
-    memcpy(s->vertices, built_vertices, (size_t)quads * 12 * sizeof(float));
-    memcpy(s->tex_coords, built_tex_coords, (size_t)quads * 8 * sizeof(float));
-    memcpy(s->normals, built_normals, (size_t)quads * 12 * sizeof(float));
+    for (int q = 0; q < quads; q++)
+        copy_quads(s, next[built_facing[q]]++, q, 1);
     s->quad_count = quads;
     return 1;
+}
+
+// The chunk's six neighbours, as the face tests look into them.
+static void look_round(mesh_context *m, cube_slot *s, int cx, int cy, int level)
+{
+    m->self = s;
+    m->next[FACE_BOTTOM] = held_chunk(cx, cy, level - 1);
+    m->next[FACE_TOP] = held_chunk(cx, cy, level + 1);
+    m->next[FACE_LY_MINUS] = held_chunk(cx, cy + 1, level);
+    m->next[FACE_LY_PLUS] = held_chunk(cx, cy - 1, level);
+    m->next[FACE_LX_MINUS] = held_chunk(cx + 1, cy, level);
+    m->next[FACE_LX_PLUS] = held_chunk(cx - 1, cy, level);
 }
 
 int create_polygons(int cx, int cy, int level)
@@ -254,19 +318,78 @@ int create_polygons(int cx, int cy, int level)
     if (!s->loaded)
         return 0;
     mesh_context m;
-    m.self = s;
-    m.next[FACE_BOTTOM] = held_chunk(cx, cy, level - 1);
-    m.next[FACE_TOP] = held_chunk(cx, cy, level + 1);
-    m.next[FACE_LY_MINUS] = held_chunk(cx, cy + 1, level);
-    m.next[FACE_LY_PLUS] = held_chunk(cx, cy - 1, level);
-    m.next[FACE_LX_MINUS] = held_chunk(cx + 1, cy, level);
-    m.next[FACE_LX_PLUS] = held_chunk(cx - 1, cy, level);
+    look_round(&m, s, cx, cy, level);
+    s->meshed_toward = 0;
+    for (int f = 0; f < FACINGS; f++)
+        s->meshed_toward |= (uint8_t)((m.next[f] != nullptr) << f);
     s->face_count = mark_faces(&m);
-    return keep_mesh(s, emit_runs(s, cx, cy, level), cx, cy, level);
+    return keep_mesh(s, emit_runs(s, cx, cy, level, whole_chunk()), cx, cy, level);
 }
 
 void remesh_if_held(int cx, int cy, int level)
 {
     if (held_chunk(cx, cy, level))
         create_polygons(t_zn(cx), t_zn(cy), level);
+}
+
+// Marks the faces of the border layer that look into the neighbour, which
+// are all hidden while it is away; returns how many show.
+static int mark_border(const mesh_context *m, int face)
+{
+    block_range r = border_layer(face);
+    int count = 0;
+    for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
+        for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
+            for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
+                int bit = block_is_solid(m->self->blocks[lx][ly][lz]) &&
+                          !block_is_solid(neighbour_id(m, face, lx, ly, lz));
+                shown[block_index(lx, ly, lz)] = (uint8_t)(bit << face);
+                count += bit;
+            }
+    return count;
+}
+
+// The new quads go at the end of their facing's group, the later groups move up.
+static int insert_quads(cube_slot *s, int face, int added, int cx, int cy, int level)
+{
+    if (!fit_mesh(s, s->quad_count + added, cx, cy, level))
+        return 0;
+    int at = s->facing_first[face + 1], after = s->quad_count - at;
+    memmove(&s->vertices[12 * (at + added)], &s->vertices[12 * at], (size_t)after * 12 * sizeof(float));
+    memmove(&s->tex_coords[8 * (at + added)], &s->tex_coords[8 * at], (size_t)after * 8 * sizeof(float));
+    memmove(&s->normals[12 * (at + added)], &s->normals[12 * at], (size_t)after * 12 * sizeof(float));
+    copy_quads(s, at, 0, added);
+    for (int f = face + 1; f <= FACINGS; f++)
+        s->facing_first[f] += added;
+    if (built_front[face] < s->facing_front[face])
+        s->facing_front[face] = built_front[face];
+    s->quad_count += added;
+    return 1;
+}
+
+void mesh_faces_toward(int cx, int cy, int level, int face)
+{
+    cube_slot *s = held_chunk(cx, cy, level);
+    if (!s)
+        return;
+    cx = t_zn(cx), cy = t_zn(cy);
+    mesh_context m;
+    look_round(&m, s, cx, cy, level);
+    int bit = 1 << face;
+    if (!m.next[face])
+        return;
+    // Faces once meshed toward a neighbour that has come back may have changed with it.
+    if (!s->vertices || s->meshed_toward & bit) {
+        create_polygons(cx, cy, level);
+        return;
+    }
+    int faces = mark_border(&m, face);
+    if (s->face_count + faces > MESH_QUAD_LIMIT) {   // the whole mesh says where it stops
+        create_polygons(cx, cy, level);
+        return;
+    }
+    if (insert_quads(s, face, emit_runs(s, cx, cy, level, border_layer(face)), cx, cy, level)) {
+        s->face_count += faces;
+        s->meshed_toward |= (uint8_t)bit;
+    }
 }

@@ -14,6 +14,7 @@ constexpr int POOL_SLOTS = 8 * 8 * 8 + 1;   // the widest keep window, and the c
 constexpr int WORLD_LEVELS = 10;
 constexpr int MESH_QUAD_CAP = 20000;   // quads a chunk's mesh buffers hold
 constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free slot" from the search
+constexpr int FACINGS = 6;             // directions a quad can face: -Y, +Y, -Z, +Z, -X, +X in render space
 
 struct cube_slot {
     uint16_t blocks[CHUNK_EDGE][CHUNK_EDGE][CHUNK_EDGE];   // [lx][ly][lz], lz fastest
@@ -23,6 +24,13 @@ struct cube_slot {
     int32_t quad_count;
     int32_t face_count;                                    // block faces those quads show
     float *normals;                                        // 3 floats a vertex
+    // The quads are grouped by the way they face: facing f is quads
+    // facing_first[f] ... facing_first[f + 1] - 1. An eye sees none of them
+    // unless it lies farther along f's normal than facing_front[f] (the
+    // nearest of their planes, as a distance along the normal from 0).
+    int32_t facing_first[FACINGS + 1];
+    float facing_front[FACINGS];
+    uint8_t meshed_toward;   // bit f: meshed while the neighbour facing f looks into was held
 };
 
 extern cube_slot cubes[POOL_SLOTS];
