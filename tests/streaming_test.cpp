@@ -64,8 +64,9 @@ TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
         std::multiset<std::vector<float>> quads;
         for (int q = 0; q < c->quad_count; q++)
             quads.insert(std::vector<float>(c->vertices + 12 * q, c->vertices + 12 * q + 12));
-        std::vector<float> groups(c->facing_first, c->facing_first + FACINGS + 1);
-        groups.insert(groups.end(), c->facing_front, c->facing_front + FACINGS);
+        std::vector<float> groups(c->group_first, c->group_first + MESH_GROUPS + 1);
+        for (const quad_group &g : c->groups)
+            groups.insert(groups.end(), {g.front, g.low[0], g.low[1], g.low[2], g.high[0], g.high[1], g.high[2]});
         return std::make_pair(groups, quads);
     };
     std::vector<decltype(mesh(cubes))> first;

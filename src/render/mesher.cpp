@@ -69,8 +69,8 @@ static uint8_t shown[CHUNK_BLOCKS];
 static float built_vertices[MESH_QUAD_CAP * 12];
 static float built_tex_coords[MESH_QUAD_CAP * 8];
 static float built_normals[MESH_QUAD_CAP * 12];
-static uint8_t built_facing[MESH_QUAD_CAP];
-static float built_front[FACINGS];
+static uint8_t built_group[MESH_QUAD_CAP];
+static quad_group built_groups[MESH_GROUPS];
 static const uint8_t FACES_IN[64] = {   // set bits of a block's six face bits
     0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5,
     1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5, 2, 3, 3, 4, 3, 4, 4, 5, 3, 4, 4, 5, 4, 5, 5, 6};
@@ -158,10 +158,27 @@ static int mark_faces(const mesh_context *m)
 // which closes those pinholes yet stays far below a pixel in view.
 constexpr float SEAM_OVERLAP = 1.0f / 1024;
 
-// Quad q: face of a run of `length` blocks from the block centred at (x, y, z).
-// Its texture repeats once a block along the run (the tile strip's s repeats).
-static void write_quad(int q, int face, int length, float x, float y, float z, int tile)
+static void widen_group(quad_group *g, const quad_group *by)
 {
+    g->front = by->front < g->front ? by->front : g->front;
+    for (int a = 0; a < 3; a++) {
+        g->low[a] = by->low[a] < g->low[a] ? by->low[a] : g->low[a];
+        g->high[a] = by->high[a] > g->high[a] ? by->high[a] : g->high[a];
+    }
+}
+
+static void clear_groups(quad_group *g)
+{
+    for (int i = 0; i < MESH_GROUPS; i++)
+        g[i] = {FLT_MAX, {FLT_MAX, FLT_MAX, FLT_MAX}, {-FLT_MAX, -FLT_MAX, -FLT_MAX}};
+}
+
+// Quad q: face of a run of `length` blocks from the block centred at (x, y, z),
+// in group `group`. Its texture repeats once a block along the run (the tile
+// strip's s repeats).
+static void write_quad(int q, int group, int length, float x, float y, float z, int tile)
+{
+    int face = group / MESH_QUARTERS;
     const face_shape *f = &FACES[face];
     int run_axis = runs_along_lx(face) ? 0 : 2;
     int flat_axis = face <= FACE_TOP ? 1 : face <= FACE_LY_PLUS ? 2 : 0;
@@ -182,11 +199,15 @@ static void write_quad(int q, int face, int length, float x, float y, float z, i
         for (int a = 0; a < 3; a++)
             built_normals[3 * vi + a] = f->normal[a];
     }
-    built_facing[q] = (uint8_t)face;
+    built_group[q] = (uint8_t)group;
     const float centre[3] = {x, y, z};
-    float front = f->normal[flat_axis] * centre[flat_axis] + 0.5f;
-    if (front < built_front[face])
-        built_front[face] = front;
+    const float *v = &built_vertices[12 * q];
+    quad_group g = {f->normal[flat_axis] * centre[flat_axis] + 0.5f, {v[0], v[1], v[2]}, {v[0], v[1], v[2]}};
+    for (int k = 1; k < 4; k++) {
+        const quad_group corner = {FLT_MAX, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}};
+        widen_group(&g, &corner);
+    }
+    widen_group(&built_groups[group], &g);
 }
 
 // Layer of blocks whose faces of one kind look into the next chunk that way:
@@ -213,8 +234,7 @@ static block_range border_layer(int face)
 static int emit_runs(const cube_slot *s, int cx, int cy, int level, block_range r)
 {
     int quads = 0;
-    for (int f = 0; f < FACINGS; f++)
-        built_front[f] = FLT_MAX;
+    clear_groups(built_groups);
     for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
         for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
             for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
@@ -237,8 +257,9 @@ static int emit_runs(const cube_slot *s, int cx, int cy, int level, block_range 
                     while (at + length < 64 && (shown[i + length * step] & bit) &&
                            face_tile(b[i + length * step], face) == tile)
                         length++;
-                    write_quad(quads++, face, length, (float)(lx - 64.0 * cx), (float)(lz + 64.0 * level),
-                               (float)(ly - 64.0 * cy), tile);
+                    int quarter = (lx >= CHUNK_EDGE / 2) + 2 * (ly >= CHUNK_EDGE / 2);
+                    write_quad(quads++, face * MESH_QUARTERS + quarter, length, (float)(lx - 64.0 * cx),
+                               (float)(lz + 64.0 * level), (float)(ly - 64.0 * cy), tile);
                 }
             }
     return quads;
@@ -275,25 +296,40 @@ static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
     return fits;
 }
 
-// Copies the built mesh into the slot's buffers, sized to the quads it needs,
-// one facing after the other.
+// Copies the built quads into the slot's buffers, group after group, each
+// group's after those it already has; the buffers must hold them all.
+static void merge_built(cube_slot *s, int quads)
+{
+    int count[MESH_GROUPS] = {0};
+    for (int q = 0; q < quads; q++)
+        count[built_group[q]]++;
+    int to = s->quad_count + quads;
+    // From the last group down, nothing is overwritten before it has moved up.
+    for (int g = MESH_GROUPS - 1; g >= 0; g--) {
+        int had = s->group_first[g + 1] - s->group_first[g];
+        to -= count[g];
+        for (int q = quads - 1, at = to + count[g]; q >= 0 && count[g] > 0; q--)
+            if (built_group[q] == g)
+                copy_quads(s, --at, q, 1);
+        to -= had;
+        memmove(&s->vertices[12 * to], &s->vertices[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
+        memmove(&s->tex_coords[8 * to], &s->tex_coords[8 * s->group_first[g]], (size_t)had * 8 * sizeof(float));
+        memmove(&s->normals[12 * to], &s->normals[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
+        s->group_first[g + 1] = to + had + count[g];
+        widen_group(&s->groups[g], &built_groups[g]);
+    }
+    s->quad_count += quads;
+}
+
+// Keeps the built mesh in the slot's buffers, sized to the quads it needs.
 static int keep_mesh(cube_slot *s, int quads, int cx, int cy, int level)
 {
-    memset(s->facing_first, 0, sizeof s->facing_first);
+    memset(s->group_first, 0, sizeof s->group_first);
+    clear_groups(s->groups);
     s->quad_count = 0;
     if (!fit_mesh(s, quads, cx, cy, level))
         return 0;
-    int count[FACINGS] = {0}, next[FACINGS];
-    for (int q = 0; q < quads; q++)
-        count[built_facing[q]]++;
-    for (int f = 0; f < FACINGS; f++) {
-        next[f] = s->facing_first[f];
-        s->facing_first[f + 1] = s->facing_first[f] + count[f];
-        s->facing_front[f] = built_front[f];
-    }
-    for (int q = 0; q < quads; q++)
-        copy_quads(s, next[built_facing[q]]++, q, 1);
-    s->quad_count = quads;
+    merge_built(s, quads);
     return 1;
 }
 
@@ -349,24 +385,6 @@ static int mark_border(const mesh_context *m, int face)
     return count;
 }
 
-// The new quads go at the end of their facing's group, the later groups move up.
-static int insert_quads(cube_slot *s, int face, int added, int cx, int cy, int level)
-{
-    if (!fit_mesh(s, s->quad_count + added, cx, cy, level))
-        return 0;
-    int at = s->facing_first[face + 1], after = s->quad_count - at;
-    memmove(&s->vertices[12 * (at + added)], &s->vertices[12 * at], (size_t)after * 12 * sizeof(float));
-    memmove(&s->tex_coords[8 * (at + added)], &s->tex_coords[8 * at], (size_t)after * 8 * sizeof(float));
-    memmove(&s->normals[12 * (at + added)], &s->normals[12 * at], (size_t)after * 12 * sizeof(float));
-    copy_quads(s, at, 0, added);
-    for (int f = face + 1; f <= FACINGS; f++)
-        s->facing_first[f] += added;
-    if (built_front[face] < s->facing_front[face])
-        s->facing_front[face] = built_front[face];
-    s->quad_count += added;
-    return 1;
-}
-
 void mesh_faces_toward(int cx, int cy, int level, int face)
 {
     cube_slot *s = held_chunk(cx, cy, level);
@@ -388,7 +406,9 @@ void mesh_faces_toward(int cx, int cy, int level, int face)
         create_polygons(cx, cy, level);
         return;
     }
-    if (insert_quads(s, face, emit_runs(s, cx, cy, level, border_layer(face)), cx, cy, level)) {
+    int added = emit_runs(s, cx, cy, level, border_layer(face));
+    if (fit_mesh(s, s->quad_count + added, cx, cy, level)) {
+        merge_built(s, added);
         s->face_count += faces;
         s->meshed_toward |= (uint8_t)bit;
     }

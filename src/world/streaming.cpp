@@ -78,44 +78,6 @@ int build_chunk(int x, int y, int level)
     return 1;
 }
 
-// --- drawing ---
-
-// Whether an eye at render-space point `eye` can see any quad of facing f:
-// it must lie in front of at least the nearest of their planes.
-static int facing_seen(const cube_slot *c, int f, const float eye[3])
-{
-    static const int AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
-    float along = f & 1 ? eye[AXIS[f]] : -eye[AXIS[f]];
-    return along > c->facing_front[f];
-}
-
-// A chunk in view is a draw call a run of facings the eye can see: its quads
-// are few and long, and testing each against the view costs more than letting
-// GL clip the ones outside. A facing the whole chunk turns away from the eye
-// would only be culled after GL had transformed and lit it.
-static void draw_chunk(const cube_slot *c, const float eye[3])
-{
-    glVertexPointer(3, GL_FLOAT, 12, c->vertices);
-    glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
-    glNormalPointer(GL_FLOAT, 12, c->normals);
-    faces_drawn += c->face_count;
-    for (int f = 0; f < FACINGS;) {
-        if (!facing_seen(c, f, eye)) {
-            f++;
-            continue;
-        }
-        int first = c->facing_first[f];
-        while (f < FACINGS && facing_seen(c, f, eye))
-            f++;
-        int quads = c->facing_first[f] - first;
-        if (quads > 0) {
-            quads_drawn += quads;
-            glDrawArrays(GL_QUADS, 4 * first, 4 * quads);
-            draw_calls++;
-        }
-    }
-}
-
 // --- fog only where it shows ---
 
 // Linear fog leaves everything nearer than its start as it is, yet costs a
@@ -146,14 +108,56 @@ static void keep_band(const depth_band *b)
     glPopMatrix();
 }
 
-// Whether some of the chunk whose lowest corner is (X, Y, Z) lies in the band.
-static int in_band(const depth_band *b, float X, float Y, float Z, const float eye[3])
+// Whether some of the box from low to high lies in the band.
+static int in_band(const depth_band *b, const float low[3], const float high[3], const float eye[3])
 {
-    const float half = 32;   // a chunk's blocks run from its corner - 0.5 to + 63.5
-    float centre = view_row[0] * (X + 31.5f - eye[0]) + view_row[1] * (Y + 31.5f - eye[1]) +
-                   view_row[2] * (Z + 31.5f - eye[2]);
-    float reach = half * (fabsf(view_row[0]) + fabsf(view_row[1]) + fabsf(view_row[2]));
+    float centre = 0, reach = 0;
+    for (int a = 0; a < 3; a++) {
+        centre += view_row[a] * ((low[a] + high[a]) / 2 - eye[a]);
+        reach += fabsf(view_row[a]) * (high[a] - low[a]) / 2;
+    }
     return centre + reach >= b->nearest && centre - reach <= b->farthest;
+}
+
+// --- drawing ---
+
+// Whether group g of a chunk's quads is worth handing to GL: an empty one
+// costs nothing; else the eye must lie in front of one of its planes at
+// least (GL would transform and light the quads only to cull them), and its
+// box must be in view and in the band.
+static int group_drawn(const cube_slot *c, int g, const depth_band *band, const float eye[3])
+{
+    static const int AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
+    const quad_group *q = &c->groups[g];
+    int f = g / MESH_QUARTERS;
+    float along = f & 1 ? eye[AXIS[f]] : -eye[AXIS[f]];
+    return c->group_first[g] == c->group_first[g + 1] ||
+           (along > q->front && BoxInFrustum(q->low, q->high) && in_band(band, q->low, q->high, eye));
+}
+
+// A draw call a run of groups worth drawing: testing each quad against the
+// view would cost more than letting GL clip the few outside.
+static void draw_chunk(const cube_slot *c, const depth_band *band, const float eye[3])
+{
+    glVertexPointer(3, GL_FLOAT, 12, c->vertices);
+    glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
+    glNormalPointer(GL_FLOAT, 12, c->normals);
+    faces_drawn += c->face_count;
+    for (int g = 0; g < MESH_GROUPS;) {
+        if (!group_drawn(c, g, band, eye)) {
+            g++;
+            continue;
+        }
+        int first = c->group_first[g];
+        while (g < MESH_GROUPS && group_drawn(c, g, band, eye))
+            g++;
+        int quads = c->group_first[g] - first;
+        if (quads > 0) {
+            quads_drawn += quads;
+            glDrawArrays(GL_QUADS, 4 * first, 4 * quads);
+            draw_calls++;
+        }
+    }
 }
 
 // Shift of a window position outside the map: it is drawn where it would lie
@@ -188,9 +192,9 @@ static void visit(int x, int y, int level, const depth_band *band)
     double sx = wrap_shift(&x);
     double sy = wrap_shift(&y);
     const cube_slot *c = drawable(x, y, level);
-    const float eye[3] = {(float)-(camera_x + sx), (float)camera_z, (float)-(camera_y + sy)};
-    if (!c || !in_band(band, -64.0f * x, 64.0f * level, -64.0f * y, eye))
+    if (!c)
         return;
+    const float eye[3] = {(float)-(camera_x + sx), (float)camera_z, (float)-(camera_y + sy)};
     int shifted = sx != 0 || sy != 0;
     if (shifted) {
         glPushMatrix();
@@ -201,7 +205,7 @@ static void visit(int x, int y, int level, const depth_band *band)
         CalculateFrustum();
     }
     if (CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
-        draw_chunk(c, eye);
+        draw_chunk(c, band, eye);
     if (shifted) {
         glPopMatrix();
         CalculateFrustum();
