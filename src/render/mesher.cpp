@@ -77,9 +77,6 @@ static float built_tex_coords[MESH_QUAD_CAP * 8];
 static float built_normals[MESH_QUAD_CAP * 12];
 static uint8_t built_group[MESH_QUAD_CAP];
 static quad_group built_groups[MESH_GROUPS];
-static const uint8_t FACES_IN[64] = {   // set bits of a block's six face bits
-    0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5,
-    1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5, 2, 3, 3, 4, 3, 4, 4, 5, 3, 4, 4, 5, 4, 5, 5, 6};
 
 // Block index steps: lz is fastest, then ly, then lx.
 constexpr int STEP_LY = CHUNK_EDGE, STEP_LX = CHUNK_EDGE * CHUNK_EDGE;
@@ -148,7 +145,8 @@ static int mark_faces(const mesh_context *m)
                         if (!opaque(neighbour_id(m, face, lx, ly, lz)))
                             bits |= (uint8_t)(1 << face);
                 }
-                count += FACES_IN[bits];
+                for (uint8_t b = bits; b; b &= (uint8_t)(b - 1))
+                    count++;
                 shown[i] = bits;
                 if (count > MESH_QUAD_LIMIT) {
                     printf("stoped building, polygons: %i \n", count);
