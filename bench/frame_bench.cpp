@@ -136,7 +136,7 @@ void measure(int view_distance)
     printf("view distance %d, %3d chunks: world pass %5.1f frames/s plain, %5.1f game, ratio %4.2f; "
            "full game frame %5.1f frames/s, looking down %5.1f\n",
            view_distance, held_chunks(), frames / plain, frames / game, plain / game, frames / full, frames / down);
-    printf("    quads drawn %6ld plain, %6d game (faces they show: %d); draw calls %6ld plain, %4d game; "
+    printf("    quads drawn %6ld plain, %6d game (faces of their chunks: %d); draw calls %6ld plain, %4d game; "
            "meshes hold %5.1f MB plain, %5.1f MB game\n",
            plain_quads, quads_drawn, faces_drawn, plain_calls, draw_calls, reference_mesh_bytes() / 1e6,
            game_mesh_bytes() / 1e6);
