@@ -62,8 +62,11 @@ TEST_F(Streaming, ANewChunkRemeshesEveryHeldNeighbour)
     // Each mesh is then the one meshing it whole gives, also once the chunk has gone and come back.
     auto mesh = [](const cube_slot *c) {
         std::multiset<std::vector<float>> quads;
-        for (int q = 0; q < c->quad_count; q++)
-            quads.insert(std::vector<float>(c->vertices + 12 * q, c->vertices + 12 * q + 12));
+        for (int q = 0; q < c->quad_count; q++) {
+            std::vector<float> quad(c->vertices + 12 * q, c->vertices + 12 * q + 12);
+            quad.insert(quad.end(), c->tex_coords + 8 * q, c->tex_coords + 8 * q + 8);
+            quads.insert(quad);
+        }
         std::vector<float> groups(c->group_first, c->group_first + MESH_GROUPS + 1);
         for (const quad_group &g : c->groups)
             groups.insert(groups.end(), {g.front, g.low[0], g.low[1], g.low[2], g.high[0], g.high[1], g.high[2]});
