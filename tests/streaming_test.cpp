@@ -129,13 +129,14 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
     };
     vision_range = 1;
     const struct { double x, y; int own, below, above; } cases[] = {   // along x, then along y
-        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {130, 30, 3, 2, 4}, {30, 0.2, 0, 9, 1}, {30, 130, 3, 2, 4}};
+        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {300, 30, 5, 4, 6}, {30, 0.2, 0, 9, 1}, {30, 300, 5, 4, 6}};
     for (const auto &c : cases) {
         stream(c.x, c.y);
-        for (int column : {c.below, c.own, c.above}) {
-            int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
-            EXPECT_NE(world_slot(cx, cy, 4), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy;
-        }
+        for (int column : {c.below, c.own, c.above})
+            for (int level : {3, 4, 6}) {   // the eye is in level 4
+                int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
+                EXPECT_NE(world_slot(cx, cy, level), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy << ", " << level;
+            }
     }
     vision_range = 3;
     std::string out = stream(30, 30);
