@@ -304,24 +304,24 @@ static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
 // group's after those it already has; the buffers must hold them all.
 static void merge_built(cube_slot *s, int quads)
 {
-    int count[MESH_GROUPS] = {0};
+    int count[MESH_GROUPS] = {0}, next[MESH_GROUPS];
     for (int q = 0; q < quads; q++)
         count[built_group[q]]++;
-    int to = s->quad_count + quads;
-    // From the last group down, nothing is overwritten before it has moved up.
+    int added = quads;
+    // From the last group down, each moves up by the new quads of those
+    // before it; nothing is overwritten before it has moved.
     for (int g = MESH_GROUPS - 1; g >= 0; g--) {
-        int had = s->group_first[g + 1] - s->group_first[g];
-        to -= count[g];
-        for (int q = quads - 1, at = to + count[g]; q >= 0 && count[g] > 0; q--)
-            if (built_group[q] == g)
-                copy_quads(s, --at, q, 1);
-        to -= had;
+        added -= count[g];
+        int had = s->group_first[g + 1] - s->group_first[g], to = s->group_first[g] + added;
         memmove(&s->vertices[12 * to], &s->vertices[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
         memmove(&s->tex_coords[8 * to], &s->tex_coords[8 * s->group_first[g]], (size_t)had * 8 * sizeof(float));
         memmove(&s->normals[12 * to], &s->normals[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
+        next[g] = to + had;
         s->group_first[g + 1] = to + had + count[g];
         widen_group(&s->groups[g], &built_groups[g]);
     }
+    for (int q = 0; q < quads; q++)
+        copy_quads(s, next[built_group[q]]++, q, 1);
     s->quad_count += quads;
 }
 
