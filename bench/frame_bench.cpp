@@ -1,9 +1,15 @@
-// Frame figures at view distance 1, 2 and 3, 800 x 600, on a private Xvfb with
-// Mesa's llvmpipe: the chunks drawn the plain way (every face its own quad and
-// draw call, culled quad by quad) and the game's way, in the same run, with a
+// Frame figures at view distance 1, 2 and 3 on a private Xvfb with Mesa's
+// llvmpipe: the chunks drawn the plain way (every face its own quad and draw
+// call, culled quad by quad) and the game's way, in the same run, with a
 // fixed terrain seed and camera, alternating so that a busy machine slows both
 // alike. Prints frames per second of the world pass for each and their ratio,
-// the full game frame, quads, draw calls and the memory the meshes hold.
+// the full game frame looking ahead and looking down, quads, draw calls and
+// the memory the meshes hold.
+//
+//     quarrow_frame_bench [first distance [last distance]] [WIDTHxHEIGHT]
+//
+// The window is 800 x 600 unless a size is given (the server's screen is
+// made large enough for it).
 #include "save/config.h"
 #include "app/engine.h"
 #include "e2e/xsession.h"
@@ -26,6 +32,7 @@ namespace {
 
 constexpr unsigned TERRAIN_SEED = 1234;
 constexpr int ROUNDS = 4, FRAMES_A_ROUND = 10;
+constexpr float LOOKING_AHEAD = 20, LOOKING_DOWN = 80;   // pitch: the ground ahead and some sky; the feet
 
 double seconds_since(std::chrono::steady_clock::time_point t0)
 {
@@ -81,7 +88,7 @@ void stream_in(int view_distance)
         still = held == held_chunks() ? still + 1 : 0;
         held = held_chunks();
     }
-    camera_rot_x = 20;   // a player's view: the ground ahead and some sky
+    camera_rot_x = LOOKING_AHEAD;
     reference_mesh_all();
     fflush(stdout);
     dup2(out, 1);
@@ -113,20 +120,23 @@ void measure(int view_distance)
     stream_in(view_distance);
     already_created = 1000;   // nothing more is built while timing
     game_frame();
-    double plain = 0, game = 0, full = 0;
+    double plain = 0, game = 0, full = 0, down = 0;
     for (int r = 0; r < ROUNDS; r++) {
         plain += time_frames(plain_world);
         game += time_frames(game_world);
         full += time_frames(game_frame);
+        camera_rot_x = LOOKING_DOWN;
+        down += time_frames(game_frame);
+        camera_rot_x = LOOKING_AHEAD;
     }
     int frames = ROUNDS * FRAMES_A_ROUND;
     world_pass(reference_draw);
     long plain_quads = reference_quads_drawn(), plain_calls = reference_draw_calls();
     world_pass(draw_buffs);
     printf("view distance %d, %3d chunks: world pass %5.1f frames/s plain, %5.1f game, ratio %4.2f; "
-           "full game frame %5.1f frames/s\n",
-           view_distance, held_chunks(), frames / plain, frames / game, plain / game, frames / full);
-    printf("    quads drawn %6ld plain, %6d game (faces they show: %d); draw calls %6ld plain, %4d game; "
+           "full game frame %5.1f frames/s, looking down %5.1f\n",
+           view_distance, held_chunks(), frames / plain, frames / game, plain / game, frames / full, frames / down);
+    printf("    quads drawn %6ld plain, %6d game (faces of their chunks: %d); draw calls %6ld plain, %4d game; "
            "meshes hold %5.1f MB plain, %5.1f MB game\n",
            plain_quads, quads_drawn, faces_drawn, plain_calls, draw_calls, reference_mesh_bytes() / 1e6,
            game_mesh_bytes() / 1e6);
@@ -137,7 +147,11 @@ void measure(int view_distance)
 
 int main(int argc, char **argv)
 {
-    if (!xs_start_server()) {
+    int width = 800, height = 600, distance[2] = {1, 3}, given = 0;
+    for (int i = 1; i < argc; i++)
+        if (sscanf(argv[i], "%dx%d", &width, &height) != 2 && given < 2)
+            distance[given++] = atoi(argv[i]);
+    if (!xs_start_server(width, height)) {
         fprintf(stderr, "no X server\n");
         return 1;
     }
@@ -148,17 +162,18 @@ int main(int argc, char **argv)
     // more of its heap for the next.
     plat_keep_freed_memory();
     cfg_defaults(get_par_str());   // nothing is written: the data folder is tracked
-    glutInitWindowSize(800, 600);
-    glutInit(&argc, argv);
+    glutInitWindowSize(width, height);
+    int glut_argc = 1;
+    glutInit(&glut_argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("quarrow frame bench");
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, width, height);
     e_init();
     game = 1;
     gui = 0;
-    printf("Old and new are timed in the same run, alternating; on a shared machine only the ratio means much.\n");
-    int first = argc > 1 ? atoi(argv[1]) : 1, last = argc > 2 ? atoi(argv[2]) : 3;
-    for (int vd = first; vd <= last; vd++)
+    printf("%d x %d. Old and new are timed in the same run, alternating; on a shared machine only the ratio "
+           "means much.\n", width, height);
+    for (int vd = distance[0]; vd <= distance[1]; vd++)
         measure(vd);
     release_world();
     glutExit();

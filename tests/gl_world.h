@@ -55,15 +55,15 @@ protected:
         }
         return read_back(width, height);
     }
-    // The same view on black in plain white light: what the pictures alone give.
-    static std::vector<unsigned char> plain_frame(int width, int height, void (*draw)())
+    // The same view on black in plain white light: what the pictures alone give (and the fog, if asked).
+    static std::vector<unsigned char> plain_frame(int width, int height, void (*draw)(), bool fog = false)
     {
         glViewport(0, 0, width, height);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         look(camera_x, camera_y, camera_z, camera_rot_x, camera_rot_y);
         glDisable(GL_LIGHTING);
-        glDisable(GL_FOG);
+        fog ? glEnable(GL_FOG) : glDisable(GL_FOG);
         glColor3f(1, 1, 1);
         draw();
         return read_back(width, height);

@@ -86,6 +86,8 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
         const float *v = &c->vertices[12 * q], *n = &c->normals[12 * q], *st = &c->tex_coords[8 * q];
         int axis = n[0] != 0 ? 0 : n[1] != 0 ? 1 : 2, sign = n[axis] > 0 ? 1 : -1;
         int face = (axis == 1 ? 0 : axis == 2 ? 2 : 4) + (sign > 0);
+        long group = std::upper_bound(c->group_first, c->group_first + MESH_GROUPS + 1, q) - c->group_first - 1;
+        ASSERT_EQ(group / MESH_QUARTERS, face) << "quad " << q << " in the group of another facing";
         int a1 = (axis + 1) % 3, a2 = (axis + 2) % 3;
         float cross = (v[3 + a1] - v[a1]) * (v[6 + a2] - v[a2]) - (v[3 + a2] - v[a2]) * (v[6 + a1] - v[a1]);
         ASSERT_GT(cross * sign, 0) << "quad " << q << " is wound clockwise";
@@ -134,6 +136,19 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
                     ASSERT_EQ(covered[lx][ly][lz] >> face & 1, shows) << lx << "," << ly << "," << lz << " face " << face;
                 }
     EXPECT_EQ(c->face_count, faces);
+    for (int g = 0; g < MESH_GROUPS; g++) {   // the box and nearest plane the drawer skips a group by are its quads'
+        float box[6] = {1e9f, 1e9f, 1e9f, -1e9f, -1e9f, -1e9f}, front = 1e9f;
+        int f = g / MESH_QUARTERS, axis = f < 2 ? 1 : f < 4 ? 2 : 0;
+        for (int k = 4 * c->group_first[g]; k < 4 * c->group_first[g + 1]; k++)
+            for (int a = 0; a < 3; a++) {
+                box[a] = std::min(box[a], c->vertices[3 * k + a]), box[3 + a] = std::max(box[3 + a], c->vertices[3 * k + a]);
+                front = a == axis ? std::min(front, (f & 1 ? 1 : -1) * c->vertices[3 * k + a]) : front;
+            }
+        const quad_group &kept = c->groups[g];
+        const float want[7] = {kept.front, kept.low[0], kept.low[1], kept.low[2], kept.high[0], kept.high[1], kept.high[2]};
+        for (int i = 0; i < 7 && c->group_first[g] < c->group_first[g + 1]; i++)
+            EXPECT_NEAR(want[i], i ? box[i - 1] : front, 1e-3) << "group " << g << ", value " << i;
+    }
     EXPECT_LT(c->quad_count, faces / 2);   // equal neighbours share quads
 }
 

@@ -48,7 +48,8 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
     }
 }
 
-// A face toward a missing chunk shows once the chunk is built (as air), and hides behind a block placed there.
+// A neighbour's face toward a missing chunk is hidden; once the chunk is built (as air) the face is added to
+// the neighbour's mesh, and it hides again behind a block placed there.
 TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 {
     const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32},
@@ -57,11 +58,36 @@ TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
         hold(i, next[i][0], next[i][1], next[i][2], 0)->blocks[next[i][3]][next[i][4]][next[i][5]] = 3;
         create_polygons(next[i][0], next[i][1], next[i][2]);
     }
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(build_chunk(0, 0, 6), 1);
-    testing::internal::GetCapturedStdout();
+    // Each mesh is then the one meshing it whole gives, also once the chunk has gone and come back.
+    auto mesh = [](const cube_slot *c) {
+        std::multiset<std::vector<float>> quads;
+        for (int q = 0; q < c->quad_count; q++) {
+            std::vector<float> quad(c->vertices + 12 * q, c->vertices + 12 * q + 12);
+            quad.insert(quad.end(), c->tex_coords + 8 * q, c->tex_coords + 8 * q + 8);
+            quads.insert(quad);
+        }
+        std::vector<float> groups(c->group_first, c->group_first + MESH_GROUPS + 1);
+        for (const quad_group &g : c->groups)
+            groups.insert(groups.end(), {g.front, g.low[0], g.low[1], g.low[2], g.high[0], g.high[1], g.high[2]});
+        return std::make_pair(groups, quads);
+    };
+    std::vector<decltype(mesh(cubes))> first;
+    for (int round = 0; round < 2; round++) {
+        cubes[6].loaded = 0;   // gone: the same slot is built again
+        *world_entry(0, 0, 6) = NO_SLOT;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(build_chunk(0, 0, 6), 1);
+        testing::internal::GetCapturedStdout();
+        for (int i = 0; i < 6; i++) {
+            EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
+            if (round == 0)
+                first.push_back(mesh(&cubes[i]));
+            EXPECT_EQ(mesh(&cubes[i]), first[i]) << "back again: " << next[i][0] << "," << next[i][1] << "," << next[i][2];
+        }
+    }
     for (int i = 0; i < 6; i++) {
-        EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
+        create_polygons(next[i][0], next[i][1], next[i][2]);
+        EXPECT_EQ(mesh(&cubes[i]), first[i]) << next[i][0] << "," << next[i][1] << "," << next[i][2];
         auto across = [&](int k) { return next[i][k] == 32 ? 32 : 63 - next[i][k]; };
         set_block(0, 0, 6, across(3), across(4), across(5), 3);
         EXPECT_EQ(cubes[i].face_count, 5) << next[i][0] << "," << next[i][1] << "," << next[i][2];
@@ -102,13 +128,14 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
     };
     vision_range = 1;
     const struct { double x, y; int own, below, above; } cases[] = {   // along x, then along y
-        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {130, 30, 3, 2, 4}, {30, 0.2, 0, 9, 1}, {30, 130, 3, 2, 4}};
+        {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {300, 30, 5, 4, 6}, {30, 0.2, 0, 9, 1}, {30, 300, 5, 4, 6}};
     for (const auto &c : cases) {
         stream(c.x, c.y);
-        for (int column : {c.below, c.own, c.above}) {
-            int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
-            EXPECT_NE(world_slot(cx, cy, 4), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy;
-        }
+        for (int column : {c.below, c.own, c.above})
+            for (int level : {3, 4, 6}) {   // the eye is in level 4
+                int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;
+                EXPECT_NE(world_slot(cx, cy, level), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy << ", " << level;
+            }
     }
     vision_range = 3;
     std::string out = stream(30, 30);
@@ -224,6 +251,51 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
     EXPECT_EQ(sky, 0);
     // A quad's hair past its sides samples the next cell in a few dozen pixels; a wrong picture in thousands.
     EXPECT_LE(foreign, 120);
+}
+
+// In fog, the chunks look as their whole meshes drawn plainly in one pass:
+// no facing left out that the eye could see (from above, under a roof,
+// between two heights of tops, from beside the chunk), the fog where it
+// was, and no pinhole where the band without fog meets the fogged one.
+TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
+{
+    cube_slot *c = hold(0, 4, 4, 4, 0);   // world x and y 192.5 ... 256.5, z from 256
+    plat_srand(11);
+    for (int lx = 0; lx < 64; lx++)
+        for (int ly = 0; ly < 64; ly++) {
+            c->blocks[lx][ly][10] = 1;                              // tops at z 266.5
+            c->blocks[lx][ly][11] = plat_rand() % 6 ? 0 : 3;        // and 267.5
+            c->blocks[lx][ly][14] = lx > 20 && lx < 40 && ly > 20 && ly < 40;   // a roof, its underside at 269.5
+        }
+    create_polygons(4, 4, 4);
+    const float red[4] = {1, 0, 0, 1};
+    glFogfv(GL_FOG_COLOR, red);
+    glFogf(GL_FOG_START, 8);
+    glFogf(GL_FOG_END, 40);
+    auto whole = [] {
+        glEnable(GL_CULL_FACE);
+        glBindTexture(GL_TEXTURE_2D, g_tiles);
+        glVertexPointer(3, GL_FLOAT, 12, cubes[0].vertices);
+        glTexCoordPointer(2, GL_FLOAT, 8, cubes[0].tex_coords);
+        glNormalPointer(GL_FLOAT, 12, cubes[0].normals);
+        glDrawArrays(GL_QUADS, 0, 4 * cubes[0].quad_count);
+        glDisable(GL_CULL_FACE);
+    };
+    const struct { double x, y, z; float pitch, yaw; } views[] = {
+        {250, 250, 270, 15, 45}, {228, 228, 268, -60, 30}, {240, 200, 267, 5, 100}, {262, 224, 272, 10, 90}};
+    for (const auto &v : views) {
+        look(v.x, v.y, v.z, v.pitch, v.yaw);
+        auto drawn = plain_frame(400, 300, draw_chunks, true), plain = plain_frame(400, 300, whole, true);
+        int lit = 0, differ = 0;
+        for (size_t i = 0; i < drawn.size(); i += 3) {
+            lit += plain[i] > 0;
+            differ += std::abs(drawn[i] - plain[i]) > 2 || std::abs(drawn[i + 1] - plain[i + 1]) > 2;
+        }
+        EXPECT_GT(lit, 400 * 300 / 4) << v.x << "," << v.y << "," << v.z;
+        // Where two quads meet on an edge, which one a pixel there shows may go either way.
+        EXPECT_LE(differ, 4) << v.x << "," << v.y << "," << v.z;
+    }
+    glDisable(GL_FOG);
 }
 
 }  // namespace

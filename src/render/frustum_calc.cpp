@@ -64,6 +64,18 @@ int CubeInFrustum(float x, float y, float z, float size)
     return 1;
 }
 
+int BoxInFrustum(const float low[3], const float high[3])
+{
+    for (int i = 0; i < 6; i++) {
+        const float *p = m_Frustum[i];
+        // The corner farthest along the plane's normal is the last to leave it.
+        float x = p[0] > 0 ? high[0] : low[0], y = p[1] > 0 ? high[1] : low[1], z = p[2] > 0 ? high[2] : low[2];
+        if (!(plane_value(p, x, y, z) > 0))
+            return 0;
+    }
+    return 1;
+}
+
 int PointInFrustum(float x, float y, float z)
 {
     for (int i = 0; i < 6; i++)

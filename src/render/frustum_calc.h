@@ -10,6 +10,8 @@ extern float m_Frustum[6][4];
 void CalculateFrustum();
 // 0 when the cube of centre (x, y, z) and half-edge size lies wholly behind one plane.
 int CubeInFrustum(float x, float y, float z, float size);
+// 0 when the box from low to high (per axis) lies wholly behind one plane.
+int BoxInFrustum(const float low[3], const float high[3]);
 // 1 when the point lies strictly inside all six planes.
 int PointInFrustum(float x, float y, float z);
 void NormalizePlane(float frustum[6][4], int index);

@@ -5,16 +5,21 @@
 #include "render/materials.h"
 #include "world/world.h"
 
+#include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-int block_is_solid(int id)
+// In line: the face tests ask it some two million times a chunk.
+static inline int opaque(int id)
 {
     return id >= 0 && id < TEXTURED_IDS && materials[id].solid == 1;
 }
 
-enum { FACE_BOTTOM, FACE_TOP, FACE_LY_MINUS, FACE_LY_PLUS, FACE_LX_MINUS, FACE_LX_PLUS };
+int block_is_solid(int id)
+{
+    return opaque(id);
+}
 
 // One face of the unit cube: corner signs (x, y, z) and texture offsets, in
 // counter-clockwise order seen from outside, and the face's normal.
@@ -65,10 +70,13 @@ static int neighbour_id(const mesh_context *m, int face, int lx, int ly, int lz)
 
 // Which faces of each block show, one bit a face, for the chunk being meshed.
 static uint8_t shown[CHUNK_BLOCKS];
-// The mesh is built here, then copied into buffers of the size it needs.
+// The mesh is built here, then copied into buffers of the size it needs,
+// grouped by the way the quads face.
 static float built_vertices[MESH_QUAD_CAP * 12];
 static float built_tex_coords[MESH_QUAD_CAP * 8];
 static float built_normals[MESH_QUAD_CAP * 12];
+static uint8_t built_group[MESH_QUAD_CAP];
+static quad_group built_groups[MESH_GROUPS];
 
 // Block index steps: lz is fastest, then ly, then lx.
 constexpr int STEP_LY = CHUNK_EDGE, STEP_LX = CHUNK_EDGE * CHUNK_EDGE;
@@ -100,12 +108,12 @@ static int face_tile(int id, int face)
 // without its steps: these blocks are most of a chunk.
 static int shows_vertically(int id)
 {
-    return id <= 9 && !block_is_solid(id);
+    return id <= 9 && !opaque(id);
 }
 
 static int shows_sideways(int id)
 {
-    return id > 10 || !block_is_solid(id);
+    return id > 10 || !opaque(id);
 }
 
 static uint8_t inner_faces(const uint16_t *b, int i)
@@ -126,7 +134,7 @@ static int mark_faces(const mesh_context *m)
     for (int lx = 0; lx < 64; lx++)
         for (int ly = 0; ly < 64; ly++)
             for (int lz = 0; lz < 64; lz++) {
-                if (!block_is_solid(s->blocks[lx][ly][lz]))
+                if (!opaque(s->blocks[lx][ly][lz]))
                     continue;
                 int i = block_index(lx, ly, lz);
                 uint8_t bits = 0;
@@ -134,10 +142,11 @@ static int mark_faces(const mesh_context *m)
                     bits = inner_faces(&s->blocks[0][0][0], i);
                 } else {
                     for (int face = 0; face < 6; face++)
-                        if (!block_is_solid(neighbour_id(m, face, lx, ly, lz)))
+                        if (!opaque(neighbour_id(m, face, lx, ly, lz)))
                             bits |= (uint8_t)(1 << face);
                 }
-                count += __builtin_popcount(bits);
+                for (uint8_t b = bits; b; b &= (uint8_t)(b - 1))
+                    count++;
                 shown[i] = bits;
                 if (count > MESH_QUAD_LIMIT) {
                     printf("stoped building, polygons: %i \n", count);
@@ -153,10 +162,27 @@ static int mark_faces(const mesh_context *m)
 // which closes those pinholes yet stays far below a pixel in view.
 constexpr float SEAM_OVERLAP = 1.0f / 1024;
 
-// Quad q: face of a run of `length` blocks from the block centred at (x, y, z).
-// Its texture repeats once a block along the run (the tile strip's s repeats).
-static void write_quad(int q, int face, int length, float x, float y, float z, int tile)
+static void widen_group(quad_group *g, const quad_group *by)
 {
+    g->front = by->front < g->front ? by->front : g->front;
+    for (int a = 0; a < 3; a++) {
+        g->low[a] = by->low[a] < g->low[a] ? by->low[a] : g->low[a];
+        g->high[a] = by->high[a] > g->high[a] ? by->high[a] : g->high[a];
+    }
+}
+
+static void clear_groups(quad_group *g)
+{
+    for (int i = 0; i < MESH_GROUPS; i++)
+        g[i] = {FLT_MAX, {FLT_MAX, FLT_MAX, FLT_MAX}, {-FLT_MAX, -FLT_MAX, -FLT_MAX}};
+}
+
+// Quad q: face of a run of `length` blocks from the block centred at (x, y, z),
+// in group `group`. Its texture repeats once a block along the run (the tile
+// strip's s repeats).
+static void write_quad(int q, int group, int length, float x, float y, float z, int tile)
+{
+    int face = group / MESH_QUARTERS;
     const face_shape *f = &FACES[face];
     int run_axis = runs_along_lx(face) ? 0 : 2;
     int flat_axis = face <= FACE_TOP ? 1 : face <= FACE_LY_PLUS ? 2 : 0;
@@ -177,15 +203,45 @@ static void write_quad(int q, int face, int length, float x, float y, float z, i
         for (int a = 0; a < 3; a++)
             built_normals[3 * vi + a] = f->normal[a];
     }
+    built_group[q] = (uint8_t)group;
+    const float centre[3] = {x, y, z};
+    const float *v = &built_vertices[12 * q];
+    quad_group g = {f->normal[flat_axis] * centre[flat_axis] + 0.5f, {v[0], v[1], v[2]}, {v[0], v[1], v[2]}};
+    for (int k = 1; k < 4; k++) {
+        const quad_group corner = {FLT_MAX, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}};
+        widen_group(&g, &corner);
+    }
+    widen_group(&built_groups[group], &g);
+}
+
+// Layer of blocks whose faces of one kind look into the next chunk that way:
+// lx, ly and lz from lo to hi, all 0 ... 63 for the whole chunk.
+struct block_range {
+    int lo[3], hi[3];
+};
+
+static block_range whole_chunk()
+{
+    return {{0, 0, 0}, {63, 63, 63}};
+}
+
+static block_range border_layer(int face)
+{
+    block_range r = whole_chunk();
+    int axis = face <= FACE_TOP ? 2 : face <= FACE_LY_PLUS ? 1 : 0;   // lz, ly, lx
+    r.lo[axis] = r.hi[axis] = face & 1 ? 63 : 0;
+    return r;
 }
 
 // Joins each face that starts a run with the equal faces after it; 1 quad a run.
-static int emit_runs(const cube_slot *s, int cx, int cy, int level)
+// A run never leaves a layer across its faces, so a border layer alone can be emitted.
+static int emit_runs(const cube_slot *s, int cx, int cy, int level, block_range r)
 {
     int quads = 0;
-    for (int lx = 0; lx < 64; lx++)
-        for (int ly = 0; ly < 64; ly++)
-            for (int lz = 0; lz < 64; lz++) {
+    clear_groups(built_groups);
+    for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
+        for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
+            for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
                 int i = block_index(lx, ly, lz);
                 if (!shown[i])
                     continue;
@@ -205,8 +261,9 @@ static int emit_runs(const cube_slot *s, int cx, int cy, int level)
                     while (at + length < 64 && (shown[i + length * step] & bit) &&
                            face_tile(b[i + length * step], face) == tile)
                         length++;
-                    write_quad(quads++, face, length, (float)(lx - 64.0 * cx), (float)(lz + 64.0 * level),
-                               (float)(ly - 64.0 * cy), tile);
+                    int quarter = (lx >= CHUNK_EDGE / 2) + 2 * (ly >= CHUNK_EDGE / 2);
+                    write_quad(quads++, face * MESH_QUARTERS + quarter, length, (float)(lx - 64.0 * cx),
+                               (float)(lz + 64.0 * level), (float)(ly - 64.0 * cy), tile);
                 }
             }
     return quads;
@@ -227,22 +284,69 @@ static int fit_buffer(float **buffer, size_t floats, int cx, int cy, int level)
     return 0;
 }
 
-// Copies the built mesh into the slot's buffers, sized to the quads it needs.
-static int keep_mesh(cube_slot *s, int quads, int cx, int cy, int level)
+static void copy_quads(cube_slot *s, int to, int from, int count)
+{
+    memcpy(&s->vertices[12 * to], &built_vertices[12 * from], (size_t)count * 12 * sizeof(float));
+    memcpy(&s->tex_coords[8 * to], &built_tex_coords[8 * from], (size_t)count * 8 * sizeof(float));
+    memcpy(&s->normals[12 * to], &built_normals[12 * from], (size_t)count * 12 * sizeof(float));
+}
+
+static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
 {
     size_t n = quads > 0 ? (size_t)quads : 1;
     int fits = fit_buffer(&s->tex_coords, n * 8, cx, cy, level);
     fits &= fit_buffer(&s->vertices, n * 12, cx, cy, level);
     fits &= fit_buffer(&s->normals, n * 12, cx, cy, level);
-    if (!fits) {
-        s->quad_count = 0;
-        return 0;
+    return fits;
+}
+
+// Copies the built quads into the slot's buffers, group after group, each
+// group's after those it already has; the buffers must hold them all.
+static void merge_built(cube_slot *s, int quads)
+{
+    int count[MESH_GROUPS] = {0}, next[MESH_GROUPS];
+    for (int q = 0; q < quads; q++)
+        count[built_group[q]]++;
+    int added = quads;
+    // From the last group down, each moves up by the new quads of those
+    // before it; nothing is overwritten before it has moved.
+    for (int g = MESH_GROUPS - 1; g >= 0; g--) {
+        added -= count[g];
+        int had = s->group_first[g + 1] - s->group_first[g], to = s->group_first[g] + added;
+        memmove(&s->vertices[12 * to], &s->vertices[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
+        memmove(&s->tex_coords[8 * to], &s->tex_coords[8 * s->group_first[g]], (size_t)had * 8 * sizeof(float));
+        memmove(&s->normals[12 * to], &s->normals[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
+        next[g] = to + had;
+        s->group_first[g + 1] = to + had + count[g];
+        widen_group(&s->groups[g], &built_groups[g]);
     }
-    memcpy(s->vertices, built_vertices, (size_t)quads * 12 * sizeof(float));
-    memcpy(s->tex_coords, built_tex_coords, (size_t)quads * 8 * sizeof(float));
-    memcpy(s->normals, built_normals, (size_t)quads * 12 * sizeof(float));
-    s->quad_count = quads;
+    for (int q = 0; q < quads; q++)
+        copy_quads(s, next[built_group[q]]++, q, 1);
+    s->quad_count += quads;
+}
+
+// Keeps the built mesh in the slot's buffers, sized to the quads it needs.
+static int keep_mesh(cube_slot *s, int quads, int cx, int cy, int level)
+{
+    memset(s->group_first, 0, sizeof s->group_first);
+    clear_groups(s->groups);
+    s->quad_count = 0;
+    if (!fit_mesh(s, quads, cx, cy, level))
+        return 0;
+    merge_built(s, quads);
     return 1;
+}
+
+// The chunk's six neighbours, as the face tests look into them.
+static void look_round(mesh_context *m, cube_slot *s, int cx, int cy, int level)
+{
+    m->self = s;
+    m->next[FACE_BOTTOM] = held_chunk(cx, cy, level - 1);
+    m->next[FACE_TOP] = held_chunk(cx, cy, level + 1);
+    m->next[FACE_LY_MINUS] = held_chunk(cx, cy + 1, level);
+    m->next[FACE_LY_PLUS] = held_chunk(cx, cy - 1, level);
+    m->next[FACE_LX_MINUS] = held_chunk(cx + 1, cy, level);
+    m->next[FACE_LX_PLUS] = held_chunk(cx - 1, cy, level);
 }
 
 int create_polygons(int cx, int cy, int level)
@@ -254,19 +358,62 @@ int create_polygons(int cx, int cy, int level)
     if (!s->loaded)
         return 0;
     mesh_context m;
-    m.self = s;
-    m.next[FACE_BOTTOM] = held_chunk(cx, cy, level - 1);
-    m.next[FACE_TOP] = held_chunk(cx, cy, level + 1);
-    m.next[FACE_LY_MINUS] = held_chunk(cx, cy + 1, level);
-    m.next[FACE_LY_PLUS] = held_chunk(cx, cy - 1, level);
-    m.next[FACE_LX_MINUS] = held_chunk(cx + 1, cy, level);
-    m.next[FACE_LX_PLUS] = held_chunk(cx - 1, cy, level);
+    look_round(&m, s, cx, cy, level);
+    s->meshed_toward = 0;
+    for (int f = 0; f < FACINGS; f++)
+        s->meshed_toward |= (uint8_t)((m.next[f] != nullptr) << f);
     s->face_count = mark_faces(&m);
-    return keep_mesh(s, emit_runs(s, cx, cy, level), cx, cy, level);
+    return keep_mesh(s, emit_runs(s, cx, cy, level, whole_chunk()), cx, cy, level);
 }
 
 void remesh_if_held(int cx, int cy, int level)
 {
     if (held_chunk(cx, cy, level))
         create_polygons(t_zn(cx), t_zn(cy), level);
+}
+
+// Marks the faces of the border layer that look into the neighbour, which
+// are all hidden while it is away; returns how many show.
+static int mark_border(const mesh_context *m, int face)
+{
+    block_range r = border_layer(face);
+    int count = 0;
+    for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
+        for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
+            for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
+                int bit = opaque(m->self->blocks[lx][ly][lz]) &&
+                          !opaque(neighbour_id(m, face, lx, ly, lz));
+                shown[block_index(lx, ly, lz)] = (uint8_t)(bit << face);
+                count += bit;
+            }
+    return count;
+}
+
+void mesh_faces_toward(int cx, int cy, int level, int face)
+{
+    cube_slot *s = held_chunk(cx, cy, level);
+    if (!s)
+        return;
+    cx = t_zn(cx), cy = t_zn(cy);
+    mesh_context m;
+    look_round(&m, s, cx, cy, level);
+    int bit = 1 << face;
+    if (!m.next[face])
+        return;
+    // Faces once meshed toward a neighbour that has come back may have changed with it.
+    if (!s->vertices || s->meshed_toward & bit) {
+        create_polygons(cx, cy, level);
+        return;
+    }
+    int faces = mark_border(&m, face);
+    if (s->face_count + faces > MESH_QUAD_LIMIT) {   // the whole mesh says where it stops
+        create_polygons(cx, cy, level);
+        return;
+    }
+    int added = emit_runs(s, cx, cy, level, border_layer(face));
+    if (fit_mesh(s, s->quad_count + added, cx, cy, level)) {
+        merge_built(s, added);
+        s->face_count += faces;
+        s->meshed_toward |= (uint8_t)bit;
+    }
 }

@@ -4,6 +4,10 @@
 
 constexpr int MESH_QUAD_LIMIT = 19980;   // meshing stops past this; a block adds at most 6
 
+// The faces of a block, in the order they are tested; as facings of a mesh
+// (cube_slot), -Y, +Y, -Z, +Z, -X, +X in render space.
+enum { FACE_BOTTOM, FACE_TOP, FACE_LY_MINUS, FACE_LY_PLUS, FACE_LX_MINUS, FACE_LX_PLUS };
+
 // Rebuilds the mesh of chunk (cx, cy, level), which must be held and loaded,
 // into its mesh buffers, sized to the quads it needs. Equal neighbouring faces
 // become one quad whose texture repeats: its s runs 0 ... blocks, its t picks
@@ -16,3 +20,8 @@ int block_is_solid(int id);
 // Rebuilds the mesh of chunk (cx, cy, level) when it is held and loaded; the
 // columns are wrapped once, so a position one step past the seam is fine.
 void remesh_if_held(int cx, int cy, int level);
+// The neighbour that faces of kind `face` (a facing, see cube_slot) of chunk
+// (cx, cy, level) look into has just been built: only those faces on that
+// border can have changed, and they are added to the mesh. Wraps like
+// remesh_if_held; nothing when the chunk is not held.
+void mesh_faces_toward(int cx, int cy, int level, int face);

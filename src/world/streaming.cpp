@@ -10,6 +10,7 @@
 #include "world/world.h"
 
 #include <GL/gl.h>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,13 +35,13 @@ static void free_mesh(cube_slot *c)
 // The faces on the new chunk's borders of its held neighbours change with it.
 static void remesh_neighbours(int x, int y, int level)
 {
-    remesh_if_held(x, y, level + 1);
+    mesh_faces_toward(x, y, level + 1, FACE_BOTTOM);
     if (level > 0)
-        remesh_if_held(x, y, level - 1);
-    remesh_if_held(x, t_zn(y + 1), level);
-    remesh_if_held(x, t_zn(y - 1), level);
-    remesh_if_held(t_zn(x + 1), y, level);
-    remesh_if_held(t_zn(x - 1), y, level);
+        mesh_faces_toward(x, y, level - 1, FACE_TOP);
+    mesh_faces_toward(x, y + 1, level, FACE_LY_PLUS);
+    mesh_faces_toward(x, y - 1, level, FACE_LY_MINUS);
+    mesh_faces_toward(x + 1, y, level, FACE_LX_PLUS);
+    mesh_faces_toward(x - 1, y, level, FACE_LX_MINUS);
 }
 
 int build_chunk(int x, int y, int level)
@@ -77,21 +78,86 @@ int build_chunk(int x, int y, int level)
     return 1;
 }
 
+// --- fog only where it shows ---
+
+// Linear fog leaves everything nearer than its start as it is, yet costs a
+// third of the drawing of every pixel. The world is drawn in two bands of
+// depth (distance along the view), cut by a clip plane at the fog's start:
+// the near band without fog, the far band with it. The bands overlap by a
+// hair, which the fog there does not change by a shade, so no pixel on the
+// cut is left to the sky; where both draw one, the near band's stays.
+constexpr float BAND_OVERLAP = 0.05f;
+
+struct depth_band {
+    float nearest, farthest;   // of what the band draws
+};
+// Farther than anything in view; plain numbers, as clip planes at infinity
+// would not survive GL's arithmetic.
+constexpr float BEYOND_VIEW = 1e5f;
+
+static float view_row[3];   // depth of a render-space offset from the eye: its dot product with this
+
+static void keep_band(const depth_band *b)
+{
+    // In eye space, where depth is -z: depth <= farthest, depth >= nearest.
+    const double to_farthest[4] = {0, 0, 1, b->farthest}, from_nearest[4] = {0, 0, -1, -b->nearest};
+    glPushMatrix();
+    glLoadIdentity();
+    glClipPlane(GL_CLIP_PLANE0, to_farthest);
+    glClipPlane(GL_CLIP_PLANE1, from_nearest);
+    glPopMatrix();
+}
+
+// Whether some of the box from low to high lies in the band.
+static int in_band(const depth_band *b, const float low[3], const float high[3], const float eye[3])
+{
+    float centre = 0, reach = 0;
+    for (int a = 0; a < 3; a++) {
+        centre += view_row[a] * ((low[a] + high[a]) / 2 - eye[a]);
+        reach += fabsf(view_row[a]) * (high[a] - low[a]) / 2;
+    }
+    return centre + reach >= b->nearest && centre - reach <= b->farthest;
+}
+
 // --- drawing ---
 
-// A chunk in view is one draw call: its quads are few and long, and testing
-// each against the view costs more than letting GL clip the ones outside.
-static void draw_chunk(const cube_slot *c, int x, int y, int level)
+// Whether group g of a chunk's quads is worth handing to GL: an empty one
+// costs nothing; else the eye must lie in front of one of its planes at
+// least (GL would transform and light the quads only to cull them), and its
+// box must be in view and in the band.
+static int group_drawn(const cube_slot *c, int g, const depth_band *band, const float eye[3])
 {
-    if (!CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
-        return;
+    static const int AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
+    const quad_group *q = &c->groups[g];
+    int f = g / MESH_QUARTERS;
+    float along = f & 1 ? eye[AXIS[f]] : -eye[AXIS[f]];
+    return c->group_first[g] == c->group_first[g + 1] ||
+           (along > q->front && BoxInFrustum(q->low, q->high) && in_band(band, q->low, q->high, eye));
+}
+
+// A draw call a run of groups worth drawing: testing each quad against the
+// view would cost more than letting GL clip the few outside.
+static void draw_chunk(const cube_slot *c, const depth_band *band, const float eye[3])
+{
     glVertexPointer(3, GL_FLOAT, 12, c->vertices);
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
     glNormalPointer(GL_FLOAT, 12, c->normals);
-    quads_drawn += c->quad_count;
     faces_drawn += c->face_count;
-    glDrawArrays(GL_QUADS, 0, 4 * c->quad_count);
-    draw_calls++;
+    for (int g = 0; g < MESH_GROUPS;) {
+        if (!group_drawn(c, g, band, eye)) {
+            g++;
+            continue;
+        }
+        int first = c->group_first[g];
+        while (g < MESH_GROUPS && group_drawn(c, g, band, eye))
+            g++;
+        int quads = c->group_first[g] - first;
+        if (quads > 0) {
+            quads_drawn += quads;
+            glDrawArrays(GL_QUADS, 4 * first, 4 * quads);
+            draw_calls++;
+        }
+    }
 }
 
 // Shift of a window position outside the map: it is drawn where it would lie
@@ -110,10 +176,25 @@ static double wrap_shift(int *n)
     return 0;
 }
 
-static void visit(int x, int y, int level)
+// The held chunk at a window position, null when there is none to draw.
+static const cube_slot *drawable(int x, int y, int level)
+{
+    // A window wider than the world meets a column twice; it stays on the map.
+    if (x < 0 || x >= world_size || y < 0 || y >= world_size)
+        return nullptr;
+    int slot = *world_entry(x, y, level);
+    const cube_slot *c = slot >= 0 && slot < POOL_SLOTS ? &cubes[slot] : nullptr;
+    return c && c->loaded && c->vertices && c->quad_count > 0 ? c : nullptr;
+}
+
+static void visit(int x, int y, int level, const depth_band *band)
 {
     double sx = wrap_shift(&x);
     double sy = wrap_shift(&y);
+    const cube_slot *c = drawable(x, y, level);
+    if (!c)
+        return;
+    const float eye[3] = {(float)-(camera_x + sx), (float)camera_z, (float)-(camera_y + sy)};
     int shifted = sx != 0 || sy != 0;
     if (shifted) {
         glPushMatrix();
@@ -123,18 +204,53 @@ static void visit(int x, int y, int level)
         glTranslatef((float)(camera_x + sx), (float)-camera_z, (float)(camera_y + sy));
         CalculateFrustum();
     }
-    // A window wider than the world meets a column twice; it stays on the map.
-    if (x >= 0 && x < world_size && y >= 0 && y < world_size) {
-        if (already_created == 0 && *world_entry(x, y, level) == NO_SLOT)
-            build_chunk(x, y, level);
-        int slot = *world_entry(x, y, level);
-        if (slot >= 0 && slot < POOL_SLOTS && cubes[slot].loaded && cubes[slot].vertices && cubes[slot].quad_count > 0)
-            draw_chunk(&cubes[slot], x, y, level);
-    }
+    if (CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
+        draw_chunk(c, band, eye);
     if (shifted) {
         glPopMatrix();
         CalculateFrustum();
     }
+}
+
+// --- the pass over the window round the camera ---
+
+struct window_spot {
+    int16_t x, y, level;
+};
+constexpr int WINDOW_SPOTS_MAX = 8 * 8 * 8;   // the widest window: distance 3
+static window_spot spots[WINDOW_SPOTS_MAX];
+
+// Lists the load window's positions, x outermost, level innermost, each ascending.
+static int list_window(int vr)
+{
+    int x0 = c_position_x - vr + (c_position_x != 0 ? 1 : 0);
+    int y0 = c_position_y - vr + (c_position_y != 0 ? 1 : 0);
+    int top = c_position_z + vr + 1 < TOP_STREAMED_LEVEL ? c_position_z + vr + 1 : TOP_STREAMED_LEVEL;
+    int n = 0;
+    for (int x = x0; x <= c_position_x + vr + 1; x++)
+        for (int y = y0; y <= c_position_y + vr + 1; y++)
+            for (int level = c_position_z - vr; level <= top; level++)
+                if (level >= 0 && n < WINDOW_SPOTS_MAX)
+                    spots[n++] = {(int16_t)x, (int16_t)y, (int16_t)level};
+    return n;
+}
+
+// Builds the first chunk of the window not held yet, when building may go on.
+static void build_next(int n)
+{
+    for (int i = 0; i < n && already_created == 0; i++) {
+        int x = spots[i].x, y = spots[i].y;
+        wrap_shift(&x);
+        wrap_shift(&y);
+        if (x >= 0 && x < world_size && y >= 0 && y < world_size && *world_entry(x, y, spots[i].level) == NO_SLOT)
+            build_chunk(x, y, spots[i].level);
+    }
+}
+
+static void draw_band(int n, const depth_band *band)
+{
+    for (int i = 0; i < n; i++)
+        visit(spots[i].x, spots[i].y, spots[i].level, band);
 }
 
 void draw_buffs()
@@ -149,15 +265,30 @@ void draw_buffs()
     c_position_x = (int)(camera_x * 0.015625);
     c_position_y = (int)(camera_y * 0.015625);
     c_position_z = (int)(camera_z * 0.015625);
-    int vr = vision_range;
-    int x0 = c_position_x - vr + (c_position_x != 0 ? 1 : 0);
-    int y0 = c_position_y - vr + (c_position_y != 0 ? 1 : 0);
-    int top = c_position_z + vr + 1 < TOP_STREAMED_LEVEL ? c_position_z + vr + 1 : TOP_STREAMED_LEVEL;
-    for (int x = x0; x <= c_position_x + vr + 1; x++)
-        for (int y = y0; y <= c_position_y + vr + 1; y++)
-            for (int level = c_position_z - vr; level <= top; level++)
-                if (level >= 0)
-                    visit(x, y, level);
+    int n = list_window(vision_range);
+    build_next(n);
+    float view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    for (int a = 0; a < 3; a++)
+        view_row[a] = -view[4 * a + 2];
+    const depth_band all = {-BEYOND_VIEW, BEYOND_VIEW};
+    if (!glIsEnabled(GL_FOG)) {
+        draw_band(n, &all);
+    } else {
+        float start = 0;
+        glGetFloatv(GL_FOG_START, &start);
+        const depth_band clear = {-BEYOND_VIEW, start + BAND_OVERLAP}, fogged = {start - BAND_OVERLAP, BEYOND_VIEW};
+        glEnable(GL_CLIP_PLANE0);
+        glEnable(GL_CLIP_PLANE1);
+        glDisable(GL_FOG);
+        keep_band(&clear);
+        draw_band(n, &clear);
+        glEnable(GL_FOG);
+        keep_band(&fogged);
+        draw_band(n, &fogged);
+        glDisable(GL_CLIP_PLANE0);
+        glDisable(GL_CLIP_PLANE1);
+    }
     glBindTexture(GL_TEXTURE_2D, g_textures);   // the boxes and particles drawn next use the atlas
     re_save();
 }

@@ -14,6 +14,18 @@ constexpr int POOL_SLOTS = 8 * 8 * 8 + 1;   // the widest keep window, and the c
 constexpr int WORLD_LEVELS = 10;
 constexpr int MESH_QUAD_CAP = 20000;   // quads a chunk's mesh buffers hold
 constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free slot" from the search
+constexpr int FACINGS = 6;             // directions a quad can face: -Y, +Y, -Z, +Z, -X, +X in render space
+constexpr int MESH_QUARTERS = 4;       // of a chunk's columns: lx, then ly, below 32 or not
+constexpr int MESH_GROUPS = FACINGS * MESH_QUARTERS;
+
+// What the chunk drawer needs to know of a group of quads to pass it over:
+// an eye sees none of them unless it lies farther along their facing's
+// normal than `front` (the nearest of their planes, as a distance along the
+// normal from 0); and the render-space box they lie in.
+struct quad_group {
+    float front;
+    float low[3], high[3];
+};
 
 struct cube_slot {
     uint16_t blocks[CHUNK_EDGE][CHUNK_EDGE][CHUNK_EDGE];   // [lx][ly][lz], lz fastest
@@ -23,6 +35,12 @@ struct cube_slot {
     int32_t quad_count;
     int32_t face_count;                                    // block faces those quads show
     float *normals;                                        // 3 floats a vertex
+    // The quads are grouped by the way they face and by the quarter of the
+    // chunk's columns they start in: group g is quads group_first[g] ...
+    // group_first[g + 1] - 1, with facing g / MESH_QUARTERS.
+    int32_t group_first[MESH_GROUPS + 1];
+    quad_group groups[MESH_GROUPS];
+    uint8_t meshed_toward;   // bit f: meshed while the neighbour facing f looks into was held
 };
 
 extern cube_slot cubes[POOL_SLOTS];

@@ -43,13 +43,13 @@ static int end_child(pid_t *pid, int sig, double timeout_s)
 }
 
 // Xvfb picks a free display itself and writes its number once it answers: parallel tests never meet on one.
-bool xs_start_server()
+bool xs_start_server(int width, int height)
 {
     int fds[2];
     if (display || pipe(fds) != 0)
         return display != nullptr;
-    server_pid = start_child("exec Xvfb -displayfd " + std::to_string(fds[1]) + " -screen 0 1024x768x24 -nolisten tcp"
-                             " >/dev/null 2>&1");
+    server_pid = start_child("exec Xvfb -displayfd " + std::to_string(fds[1]) + " -screen 0 " + std::to_string(width) +
+                             "x" + std::to_string(height) + "x24 -nolisten tcp >/dev/null 2>&1");
     close(fds[1]);
     char digits[16] = "", name[20];
     bool told = read(fds[0], digits, sizeof digits - 1) > 0;

@@ -10,7 +10,7 @@
 typedef unsigned long Window;
 
 // Starts Xvfb on a free display and points DISPLAY at it; true when it answers.
-bool xs_start_server();
+bool xs_start_server(int width = 1024, int height = 768);
 void xs_stop_server();
 // Starts the game (exe, or the one just built) in run_dir, stdout to stdout.txt there.
 bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
