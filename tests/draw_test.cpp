@@ -124,7 +124,8 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     while (right > 0 && at(right, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
         right -= 2;
     EXPECT_NEAR(left, 799 - right, 4);
-    EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand
+    EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand, round the pointer
+    EXPECT_NE(at(hand_x - 12, hand_y), std::vector<int>({0, 0, 255}));
     EXPECT_EQ(at(hand_x + 60, hand_y), std::vector<int>({0, 0, 255}));
     inv_page_close();
     EXPECT_EQ(player_cells->slots[30].id, 1);
