@@ -95,10 +95,10 @@ std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false
 
 // The polygon vertices draw produced, one after another.
 template <typename F>
-std::vector<fb_vertex> feedback_of(F draw)
+std::vector<fb_vertex> feedback_of(F draw, bool lit = false)
 {
     std::vector<fb_vertex> out;
-    for (const auto &polygon : feedback_polygons(draw))
+    for (const auto &polygon : feedback_polygons(draw, false, lit))
         out.insert(out.end(), polygon.begin(), polygon.end());
     return out;
 }

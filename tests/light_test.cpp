@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -98,7 +99,7 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
         glLoadIdentity();
         glOrtho(-600, 600, -600, 600, -600, 600);   // window coordinates: (x, y, -z) + 600
         glMatrixMode(GL_MODELVIEW);
-        return feedback_of([] { e_render(); });
+        return feedback_of([] { e_render(); }, true);
     };
     size_t midnight = frame_at(1.5 * PI).size();
     const struct { const char *when; double a; size_t sun_vertices; } cases[] = {
@@ -107,14 +108,17 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
     for (const auto &c : cases) {
         auto v = frame_at(c.a);
         ASSERT_EQ(v.size() - midnight, c.sun_vertices) << c.when;
-        float centre[2] = {0, 0};   // from the eye: as far up the sky as the day has gone
+        float centre[2] = {0, 0};
+        std::set<std::pair<float, float>> corners;   // from the eye: as far up the sky as the day has gone
         for (size_t k = 0; k < c.sun_vertices; k++) {
             const float d[3] = {v[k].x - 600 - sunposx, v[k].y - 600 - sunposy, 600 - 1200 * v[k].z};
             float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
             EXPECT_NEAR(length, 30 * std::sqrt(2.0f), 0.1f) << c.when << ", " << k;
             EXPECT_NEAR((d[0] * sunposx + d[1] * sunposy) / length / 500, 0, 1e-3) << c.when << ", " << k;
             centre[0] += (v[k].x - 600) / 6, centre[1] += (v[k].y - 600) / 6;
+            corners.insert({v[k].s, v[k].t});
         }
+        EXPECT_EQ(corners.size(), c.sun_vertices ? 4u : 0u) << c.when << ": not the whole picture";
         float distance = std::hypot(centre[0], centre[1]);
         EXPECT_TRUE(!c.sun_vertices || (std::fabs(centre[0] / distance + std::cos(c.a)) < 1e-3 &&
                                         std::fabs(centre[1] / distance - std::sin(c.a)) < 1e-3)) << c.when;
