@@ -443,6 +443,17 @@ TEST_F(GameStart, TheOptionsSetWhatTheViewTakesInAndHowItTurns)
     e_set_projection();
 }
 
+// The options page's Save keeps the settings in both files.
+TEST_F(GameStart, TheOptionsPageSavesBothSettingsFiles)
+{
+    g_set_par_str(get_par_str());
+    gui = 1;
+    g_level(PAGE_OPTIONS);
+    g_set_mouse(btt[b_save].x + 5, btt[b_save].y + 5);
+    mouse_down(GLUT_LEFT_BUTTON);
+    EXPECT_TRUE(read_file("cfg").size() == 40 && read_file("options").size() == 9);
+}
+
 // While a chunk cannot be written the game says so on the screen, and stops
 // saying it once the chunk is on disk.
 TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)

@@ -384,6 +384,7 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true},
         {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
+        {PAGE_CREDITS, 0, 0, "C++17, OpenGL 1.1 and GLU", 400, 290, 20, true},
         {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},
     };
     for (const auto &c : cases) {
