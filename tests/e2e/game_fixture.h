@@ -4,6 +4,7 @@
 #include "xsession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 
 constexpr size_t CHUNK_FILE_BYTES = 524288;
@@ -13,7 +14,9 @@ constexpr double START_X = 200;   // a new world's player stands there, facing a
 // True once done() holds, polled until timeout_s has passed.
 inline bool wait_until(double timeout_s, const std::function<bool()> &done)
 {
-    for (double t = 0; t < timeout_s; t += 0.05, xs_sleep(0.05))
+    // By the clock, not by rounds: a slow done() must not stretch the wait past the test's timeout.
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_s);
+    for (; std::chrono::steady_clock::now() < end; xs_sleep(0.05))
         if (done())
             return true;
     return done();

@@ -53,13 +53,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     // The sky above has left the dark of dawn.
     int sky = 0;
     EXPECT_TRUE(wait_until(20, [&] { return (sky = sky_blue()) > 60; })) << sky;
-    // Walking on along y: the autosave's player file from after the landing, against the one written on leaving.
     std::string world = mine + WORLD, player_file = world + "/player";
-    double landed[2] = {0, 0};
-    remove(player_file.c_str());
-    ASSERT_TRUE(wait_until(10, [&] { return read_file(player_file).size() == 198; }));
-    memcpy(landed, read_file(player_file).data() + 8, sizeof landed);
-    xs_key("w", 1);
 
     // With the focus elsewhere the pointer is free to leave the window; with it back, it is held again.
     for (Window focus : {Window(0), window}) {
@@ -80,8 +74,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     double at[2];
     memcpy(at, kept.data() + 8, sizeof at);
     // Mouse look moved the view up and down only: every move went straight along y.
-    EXPECT_TRUE(at[0] == landed[0] && at[0] == START_X) << at[0] << ", landed at " << landed[0];
-    EXPECT_GE(at[1] - landed[1], 1) << "the walker did not walk";
+    EXPECT_EQ(at[0], START_X);
     int cx = (int)(at[0] / 64 + 1), cy = (int)(at[1] / 64 + 1);
     const column left_at{63 - (int)(at[0] - 64 * cx + 63.5), 63 - (int)(at[1] - 64 * cy + 63.5)};
     std::string left_chunk = world + "/" + std::to_string(cx) + "-" + std::to_string(cy) + "-4.qrb";
