@@ -143,15 +143,16 @@ static void draw_chunk(const cube_slot *c, const depth_band *band, const float e
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
     glNormalPointer(GL_FLOAT, 12, c->normals);
     faces_drawn += c->face_count;
-    for (int g = 0; g < MESH_GROUPS;) {
-        if (!group_drawn(c, g, band, eye)) {
-            g++;
+    // Each group is looked at once; a run of drawn groups ends at the first one not drawn.
+    int run = -1;
+    for (int g = 0; g <= MESH_GROUPS; g++) {
+        int drawn = g < MESH_GROUPS && group_drawn(c, g, band, eye);
+        if (drawn && run < 0)
+            run = g;
+        if (drawn || run < 0)
             continue;
-        }
-        int first = c->group_first[g];
-        while (g < MESH_GROUPS && group_drawn(c, g, band, eye))
-            g++;
-        int quads = c->group_first[g] - first;
+        int first = c->group_first[run], quads = c->group_first[g] - first;
+        run = -1;
         if (quads > 0) {
             quads_drawn += quads;
             glDrawArrays(GL_QUADS, 4 * first, 4 * quads);
