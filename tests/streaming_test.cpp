@@ -30,6 +30,9 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
                               {0, 30, -50, 0},  {0, -30, -50, 0}, {0, 0, -1010, 0}, {0, 0, 50, 0}};
     for (const auto &c : cubes)
         EXPECT_EQ(CubeInFrustum(-c[0], c[1], -c[2], 1), c[3]) << c[0] << "," << c[1] << "," << c[2];
+    // A quad group's box: in view 10 up, past the top plane 25 up.
+    const float low[2][3] = {{-1, 10, 49}, {-1, 25, 49}}, high[2][3] = {{1, 11, 51}, {1, 26, 51}};
+    EXPECT_TRUE(BoxInFrustum(low[0], high[0]) && !BoxInFrustum(low[1], high[1]));
 }
 
 // Seen from the other side of the edge, a chunk lies one world width over.
