@@ -1,10 +1,7 @@
 // Bitmap text as the menus draw it, read back through GL feedback; TGA pictures into textures.
-#include "render/c_math.h"
+#include "game.h"
 
 #include "gl_context.h"
-#include "gui/inventory_page.h"
-#include "player/cells.h"
-#include "render/overlay.h"
 
 #include <gtest/gtest.h>
 

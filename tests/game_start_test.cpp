@@ -1,27 +1,7 @@
 // Keys in play, starting a world from the menu (its folder, size and counter), and the player kept with the world.
-#include "app/engine.h"
-#include "app/frame.h"
-#include "app/game_start.h"
-#include "app/input.h"
-#include "app/loop.h"
+#include "game.h"
 #include "gl_context.h"
-#include "gui/gui.h"
-#include "gui/inventory_page.h"
-#include "gui/lang.h"
-#include "gui/pages.h"
-#include "gui/widgets.h"
-#include "platform/platform.h"
-#include "player/cells.h"
-#include "player/particles.h"
-#include "player/physics.h"
-#include "render/frustum_calc.h"
-#include "render/overlay.h"
-#include "save/catalogue.h"
-#include "save/config.h"
-#include "save/player_file.h"
-#include "save/saver.h"
 #include "temp_dir.h"
-#include "world/world.h"
 
 #include <GL/freeglut.h>
 #include <chrono>
@@ -121,6 +101,20 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
     // Whole milliseconds, read between two readings of the system's clock.
     EXPECT_GE(elapsed, before_end - after_start - 1);
     EXPECT_LE(elapsed, after_end - before_start + 1);
+    // The title shows how many frames the last second drew: those since it last changed.
+    int since = 0, changes = 0, shown = -1, counted = -2;
+    for (int i = 0; i < 400 && changes < 2; i++, since++) {
+        timer = 0;
+        Display();
+        XSync(glXGetCurrentDisplay(), 0);   // the game's title reaches the server before it is read
+        std::string title;
+        if (!xs_find_window("Quarrow, ", &title))
+            continue;
+        glutSetWindowTitle("quarrow gl tests");   // so that a title saying the same again is seen
+        shown = atoi(title.substr(title.rfind(' ') + 1).c_str()), counted = since + 1;
+        changes++, since = -1;
+    }
+    EXPECT_TRUE(changes == 2 && shown == counted) << shown << " shown, " << counted << " drawn";
     // The inventory page, once open, is drawn by the loop over the frame,
     // however much physics was owed when it opened. Otherwise a pass that
     // leaves more than a step owed draws nothing (here, the language page).
@@ -183,9 +177,7 @@ TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
     // Clicks the middle of a button; what the click printed.
     auto click = [](const button &b) {
         g_set_mouse(b.x + b.w / 2, b.y + b.h / 2);
-        testing::internal::CaptureStdout();
-        mouse_down(GLUT_LEFT_BUTTON);
-        return testing::internal::GetCapturedStdout();
+        return said([] { mouse_down(GLUT_LEFT_BUTTON); });
     };
     const struct { const char *said; int played; } starts[] = {
         {"./saves/world 2147483647 cannot be created", 0}, {"./saves/world 2147483647world size 20 \n", 1}};
@@ -257,13 +249,13 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         if (c.bad_at || c.size >= 0)
             write_file("saves/w/player", bytes);
         player_cells->slots[5] = {3, 1};   // what the run held before: never kept
+        gamer[0].dig_button = gamer[0].place_request = 1;
         fly_mode = 1;
         cells_active = 0;
-        testing::internal::CaptureStdout();
-        e_init_game();
+        std::string out = said(e_init_game);
         game = 1;
-        std::string said = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(gamer[0].x == camera_x && gamer[0].y == camera_y);
+        EXPECT_TRUE(gamer[0].dig_button == 0 && gamer[0].place_request == 0);
         if (c.want_eye < 0) {
             // Standing on the highest block of the start column, the body free, in the mode chosen.
             int feet = (int)camera_z - 1;
@@ -278,7 +270,7 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
                 EXPECT_TRUE(same(player_cells->slots[k], kit[k])) << k;
             std::string damaged = "player file ./saves/w/player is damaged (" +
                 std::to_string(c.size >= 0 ? c.size : 198) + " bytes), moved to ./saves/w/player.damaged \n";
-            EXPECT_EQ(said.find(damaged) != std::string::npos, c.file != 0) << said;
+            EXPECT_EQ(out.find(damaged) != std::string::npos, c.file != 0) << out;
             EXPECT_TRUE(c.want_eye == GENERATED || read_file("saves/w/4-4-4.qrb") == chunk);
             continue;
         }
@@ -315,9 +307,7 @@ TEST_F(GameStart, EscapeFreezesTheWorldUntilItIsResumed)
 {
     ASSERT_TRUE(gl_engine_open());
     write_file("saves/w/4-4-4.qrb", chunk);
-    testing::internal::CaptureStdout();
-    e_init_game();
-    testing::internal::GetCapturedStdout();
+    said(e_init_game);
     game = 1;
     gui = 0;
     fly_mode = 0;
@@ -460,9 +450,7 @@ TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)
 {
     ASSERT_TRUE(gl_engine_open());
     write_file("saves/w/4-4-4.qrb", chunk);
-    testing::internal::CaptureStdout();
-    e_init_game();   // the chunk under the player is held, and in view
-    testing::internal::GetCapturedStdout();
+    said(e_init_game);   // the chunk under the player is held, and in view
     chunk_changed(4, 4, 4);
     rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -472,9 +460,8 @@ TEST_F(GameStart, TheScreenSaysSoWhileAChunkCannotBeSaved)
     gui = 0;
     for (bool full : {true, false}) {
         setrlimit(RLIMIT_FSIZE, full ? &small : &old_limit);
-        testing::internal::CaptureStdout();
-        int saved = save_w(4, 4, 4);
-        testing::internal::GetCapturedStdout();
+        int saved = 0;
+        said([&] { saved = save_w(4, 4, 4); });
         EXPECT_EQ(saved, !full);
         EXPECT_EQ(draws_text(e_render, phrase_line(33).c_str(), 400, 530, 16), full);
     }

@@ -1,11 +1,8 @@
 // A real GL context for drawing tests: a freeglut window on the test X server,
 // and GL feedback mode to read back where a call's polygons land.
 #pragma once
-#include "app/engine.h"
+#include "game.h"
 #include "e2e/xsession.h"
-#include "render/c_math.h"
-#include "render/overlay.h"
-#include "save/config.h"
 
 #include <GL/freeglut.h>
 #include <unistd.h>
@@ -15,6 +12,10 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+// The game's own connection to the X server, flushed and answered (Xlib's own header clashes with GoogleTest).
+extern "C" struct _XDisplay *glXGetCurrentDisplay();
+extern "C" int XSync(struct _XDisplay *display, int discard);
 
 // Opens a 400 x 300 window once per test program; false when no X server could be had.
 inline bool gl_context_open()

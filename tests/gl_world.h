@@ -2,12 +2,8 @@
 // sun set to a time of day, and frames read back as the player sees them or
 // in plain white light.
 #pragma once
-#include "app/frame.h"
+#include "game.h"
 #include "gl_context.h"
-#include "player/particles.h"
-#include "player/physics.h"
-#include "render/overlay.h"
-#include "world/streaming.h"
 #include "world_fixture.h"
 
 #include <vector>

@@ -1,14 +1,7 @@
 // The world list, the menu driven click by click and key by key, and names as drawn.
-#include "gui/gui.h"
+#include "game.h"
 
 #include "gl_context.h"
-#include "gui/lang.h"
-#include "gui/pages.h"
-#include "gui/widgets.h"
-#include "render/overlay.h"
-#include "save/catalogue.h"
-#include "save/config.h"
-#include "save/names.h"
 #include "temp_dir.h"
 
 #include <dirent.h>
@@ -45,10 +38,8 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     make_world("\xe4\xee\xec", 15000);                // "дом" in CP1251, as older versions named folders
     make_world(std::string(64, 'x'), 30000);
     write_file("saves/notes.txt", "a plain file is not a world");
-    testing::internal::CaptureStdout();
-    find_worlds(&ctlg);
-    std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("x is not listed: its name is longer than 63 bytes \n"), std::string::npos);
+    std::string out = said([] { find_worlds(&ctlg); });
+    EXPECT_NE(out.find("x is not listed: its name is longer than 63 bytes \n"), std::string::npos);
     ASSERT_EQ(ctlg.count, CATALOGUE_MAX);
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
     EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
@@ -60,16 +51,12 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
         first = e->d_name[0] == 'w' ? e->d_name : "";
     closedir(d);
     make_world(first, 5000);
-    testing::internal::CaptureStdout();
-    find_worlds(&ctlg);
-    testing::internal::GetCapturedStdout();
+    said([] { find_worlds(&ctlg); });
     for (int k = 0; k < ctlg.count; k++)
         EXPECT_STRNE(ctlg.worlds[k].disk_name, first.c_str());
     ASSERT_EQ(system("rm -r saves/w[0-5]"), 0);   // one world more than the list holds
-    testing::internal::CaptureStdout();
-    find_worlds(&ctlg);
-    said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("1 worlds of ./saves played longest ago are not listed \n"), std::string::npos) << said;
+    out = said([] { find_worlds(&ctlg); });
+    EXPECT_NE(out.find("1 worlds of ./saves played longest ago are not listed \n"), std::string::npos) << out;
 }
 
 // The size class kept in the folder, else the one its chunk files need, else
@@ -103,14 +90,12 @@ protected:
     {
         InTempDir::SetUp();
         ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/lang' ."), 0);
-        testing::internal::CaptureStdout();
-        lang_init("eng");   // captions to draw
-        testing::internal::GetCapturedStdout();
+        said([] { lang_init("eng"); });   // captions to draw
         g_set_par_str(get_par_str());
         g_setctlg(&ctlg);
         // Forty worlds, with names as long as a folder's may be.
         for (ctlg.count = 0; ctlg.count < 40; ctlg.count++) {
-            world_entry *w = &ctlg.worlds[ctlg.count];
+            struct world_entry *w = &ctlg.worlds[ctlg.count];
             snprintf(w->disk_name, WORLD_DISK_NAME, "disk %d", ctlg.count);
             memset(w->shown, 'm', WORLD_DISK_NAME - 1);
         }
@@ -174,6 +159,8 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
         EXPECT_EQ(notice, r.notice) << r.name;
     }
     EXPECT_EQ(g_send_key(127), 0);   // Delete is no character
+    retype(std::string(30, 'n'));
+    EXPECT_EQ(strlen(t_field[t_world_name].text), (size_t)WORLD_NAME_MAX);
     retype("\xec\xe8\xf0");          // Cyrillic, in the font's CP1251
     EXPECT_EQ(notice, 0);            // the refusal was about the name before
     for (int i = 0; i < 2; i++)
@@ -326,6 +313,8 @@ TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
     iconv_close(cd);
     // A name longer than the room it goes to is cut there, never past it.
     char room[8] = "-------";
+    name_to_font("w \xd0\xbc", room, 8);   // Latin and Cyrillic in one name
+    EXPECT_STREQ(room, "w \xec");
     for (const char *name : {"\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91", "\xec\xe8\xf0\xb8"}) {   // UTF-8, and an older CP1251 name
         name_to_font(name, room, 4);
         EXPECT_STREQ(room, "\xec\xe8\xf0");
@@ -403,17 +392,14 @@ TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
     ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/.' ."), 0);
     const struct { const char *file; unsigned char bgr[3]; int x, y; } pictures[] = {   // a point only it covers
         {"back.tga", {0, 0, 200}, 10, 250}, {"qr.tga", {0, 200, 0}, 400, 100},
-        {"lang/rus.tga", {200, 0, 0}, 160, 400}, {"lang/eng.tga", {0, 200, 200}, 640, 400}};
+        {"lang/rus.tga", {200, 0, 0}, 160, 480}, {"lang/eng.tga", {0, 200, 200}, 640, 480}};
     for (const auto &p : pictures) {
         std::string tga("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18);
         for (int i = 0; i < 4; i++)
             tga.append((const char *)p.bgr, 3);
         write_file(p.file, tga);
     }
-    testing::internal::CaptureStdout();
-    e_init();
-    e_init_gui();
-    testing::internal::GetCapturedStdout();
+    said([] { e_init(), e_init_gui(); });
     g_level(PAGE_LANGUAGE);
     g_set_mouse(400, 590);   // over no button: each is drawn at its resting grey
     glViewport(0, 0, 400, 300);   // the test window: the page at half size
@@ -422,7 +408,7 @@ TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
     for (const auto &p : pictures) {
         unsigned char rgb[3];
         glReadPixels(p.x / 2, (600 - p.y) / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        float grey = p.y == 400 ? 0.6f : 1;   // a button not under the pointer is dimmed
+        float grey = p.y == 480 ? 0.6f : 1;   // a button not under the pointer is dimmed
         for (int c = 0; c < 3; c++)
             EXPECT_NEAR(rgb[c], grey * p.bgr[2 - c], 3) << p.file << " channel " << c;
     }

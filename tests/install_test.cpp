@@ -27,6 +27,11 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
     // Without a display the game stops at the window, in the player's folder by then: made, filled with the
     // installed data (a stale copy replaced), holding cfg. A relative XDG_DATA_HOME is no place.
     const std::string phrases = read_file(QUARROW_SOURCE_DIR "/data/lang/eng.txt");
+    // A copy cut short (by a file size limit, as on a full disk) is said, and leaves no part of a file behind.
+    std::string cut = run_command("trap '' XFSZ; ulimit -f 300; env -u DISPLAY HOME=$PWD/home XDG_DATA_HOME=$PWD/xdg "
+                                  "root/usr/games/quarrow").text;
+    EXPECT_NE(cut.find("cannot copy"), std::string::npos) << cut;
+    EXPECT_EQ(run_command("find xdg -name '*.part'").text, "");
     struct { const char *xdg; std::string folder; } runs[] = {
         {"$PWD/xdg", "xdg/quarrow"}, {"$PWD/xdg", "xdg/quarrow"}, {"xdg", "home/.local/share/quarrow"},
     };

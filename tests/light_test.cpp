@@ -1,9 +1,7 @@
 // The day's light on the blocks, the sun's disc, dropped boxes and particles
 // as lit blocks, and the crosshair, in frames read back from a real GL context.
 #include "gl_world.h"
-#include "render/c_math.h"
-#include "render/materials.h"
-#include "render/mesher.h"
+#include "game.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,7 @@
 // Terrain as generated, and meshing: the quads, read back as block faces, cover exactly the faces that show
 // by the world's neighbour lookups, once each, with the right picture, wound counter-clockwise from outside.
-#include "render/mesher.h"
+#include "game.h"
 
-#include "platform/platform.h"
-#include "world/terrain.h"
 #include "world_fixture.h"
 
 #include <algorithm>

@@ -1,10 +1,5 @@
 // The player on the ground: walking, jumping, the view ray, digging, placing.
-#include "app/input.h"
-#include "gui/inventory_page.h"
-#include "player/cells.h"
-#include "player/particles.h"
-#include "player/physics.h"
-#include "player/picking.h"
+#include "game.h"
 #include "world_fixture.h"
 
 #include <cmath>
@@ -90,17 +85,21 @@ TEST_F(Physics, OnlyStreamedLevelsBearThePlayer)
     }
 }
 
-// Past the world's edge, along x or y, the player comes back at the other edge, a world's width over.
+// Past the world's edge, along x or y, walking or flying, the player comes back at the other edge, a
+// world's width over.
 TEST_F(Physics, ThePlayerWrapsRoundTheWorld)
 {
     const double cases[][2] = {{-64.5, 575.5}, {-63.5, -63.5}, {576.5, -63.5}, {575.5, 575.5}};   // before, after
-    for (const auto &c : cases)
-        for (double *along : {&me->x, &me->y}) {
-            me->x = me->y = 200.3;
-            *along = c[0];
-            e_psysix();
-            EXPECT_EQ(*along, c[1]) << c[0];
-        }
+    for (fly_mode = 0; fly_mode < 2; fly_mode++)   // flying, the camera leads the body
+        for (const auto &c : cases)
+            for (int axis : {0, 1}) {
+                double *at[2][2] = {{&me->x, &me->y}, {&camera_x, &camera_y}};
+                *at[fly_mode][0] = *at[fly_mode][1] = 200.3;
+                *at[fly_mode][axis] = c[0];
+                e_psysix();
+                EXPECT_EQ(axis ? me->y : me->x, c[1]) << c[0] << " flying " << fly_mode;
+            }
+    fly_mode = 0;
 }
 
 TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)

@@ -1,10 +1,7 @@
 // Chunk files: the format, damaged files, a full disk, and which chunks are written.
-#include "save/saver.h"
+#include "game.h"
 
-#include "app/engine.h"
-#include "player/picking.h"
 #include "temp_dir.h"
-#include "world/streaming.h"
 #include "world_fixture.h"
 
 #include <signal.h>
@@ -165,6 +162,8 @@ TEST_F(ChunkFiles, NoFileReplacesItsOldOneBeforeItIsOnDisk)
 // in for a full disk) keeps the old file and the chunk, is retried every 5 s and said once; the exit save too.
 TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
 {
+    setenv("QUARROW_AUTOSAVE_SECONDS", "0", 1);   // the tests' shorter period: 0 s is none, and ignored
+    init_save_load(world, cubes, 10, "alpha");
     hold(0, 4, 4, 4, 3);   // in view
     save_w(4, 4, 4);
     const std::string file = "saves/alpha/4-4-4.qrb";

@@ -1,13 +1,7 @@
 // The chunk pass: re-meshing, drawing across the wrapping edge, culling, streaming, the picture; back faces.
-#include "world/streaming.h"
+#include "game.h"
 
 #include "gl_world.h"
-#include "platform/platform.h"
-#include "render/c_math.h"
-#include "render/frustum_calc.h"
-#include "render/mesher.h"
-#include "player/picking.h"
-#include "save/saver.h"
 
 #include <cmath>
 #include <set>
@@ -33,6 +27,12 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
     // A quad group's box: in view 10 up, past the top plane 25 up.
     const float low[2][3] = {{-1, 10, 49}, {-1, 25, 49}}, high[2][3] = {{1, 11, 51}, {1, 26, 51}};
     EXPECT_TRUE(BoxInFrustum(low[0], high[0]) && !BoxInFrustum(low[1], high[1]));
+    // Looking 60 degrees down, a cube whose one low corner crosses the right edge is in view.
+    glLoadIdentity();
+    glRotatef(60, 1, 0, 0);
+    glRotatef(180, 0, 1, 0);
+    CalculateFrustum();
+    EXPECT_TRUE(CubeInFrustum(-28.8f, -43.3f, 25, 1) && !CubeInFrustum(-30.8f, -43.3f, 25, 1));
 }
 
 // Seen from the other side of the edge, a chunk lies one world width over.
@@ -78,9 +78,7 @@ TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
     for (int round = 0; round < 2; round++) {
         cubes[6].loaded = 0;   // gone: the same slot is built again
         *world_entry(0, 0, 6) = NO_SLOT;
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(build_chunk(0, 0, 6), 1);
-        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(said([] { EXPECT_EQ(build_chunk(0, 0, 6), 1); }), "created 6,0 0 6 \n");
         for (int i = 0; i < 6; i++) {
             EXPECT_EQ(cubes[i].face_count, 6) << next[i][0] << "," << next[i][1] << "," << next[i][2];
             if (round == 0)
@@ -103,9 +101,7 @@ TEST_F(Streaming, AFullPoolBuildsNothingAndSaysSoOnce)
     for (int i = 0; i < POOL_SLOTS; i++)
         cubes[i].loaded = 1;
     cubes[0].blocks[1][1][1] = 42;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(build_chunk(1, 1, 1) + build_chunk(1, 2, 1), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "chunk pool full, 1 1 1 not built \n");
+    EXPECT_EQ(said([] { EXPECT_EQ(build_chunk(1, 1, 1) + build_chunk(1, 2, 1), 0); }), "chunk pool full, 1 1 1 not built \n");
     EXPECT_EQ(world_slot(1, 1, 1), NO_SLOT);
     EXPECT_EQ(cubes[0].blocks[1][1][1], 42);
 }
@@ -123,9 +119,7 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
         do {
             already_created = 0;
             look(x, y, 285, -90, 0);
-            testing::internal::CaptureStdout();
-            draw_buffs();
-            out += pass = testing::internal::GetCapturedStdout();
+            out += pass = said(draw_buffs);
         } while (!pass.empty());
         return out;
     };

@@ -15,6 +15,15 @@ inline std::string read_file(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
+// What f() printed to standard output (kept out of the test's log).
+template <typename F>
+std::string said(F f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+
 // A shell command's standard output and error together, and its exit code.
 struct command_result { std::string text; int status = -1; };
 

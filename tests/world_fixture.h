@@ -1,9 +1,8 @@
 // A world of held chunks for meshing, streaming, picking and walking tests.
 #pragma once
-#include "render/materials.h"
-#include "world/world.h"
+#include "game.h"
 
-#include <gtest/gtest.h>
+#include "temp_dir.h"
 
 #include <cstdlib>
 
@@ -12,9 +11,7 @@ public:
     void SetUp() override
     {
         world_size = 10;
-        testing::internal::CaptureStdout();
-        initialize_world();
-        testing::internal::GetCapturedStdout();
+        said(initialize_world);
         fill_block_tables();
     }
     void TearDown() override { free_world(); }

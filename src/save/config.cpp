@@ -74,10 +74,7 @@ static void read_fields(const unsigned char *b, int count, game_param *out)
         out->window_width = get_i32(b + 4);
     if (has_field(count, 8))
         out->window_height = get_i32(b + 8);
-    if (has_field(count, 12))
-        out->window_x = get_i32(b + 12);
-    if (has_field(count, 16))
-        out->window_y = get_i32(b + 16);
+    // 12 and 16 hold the window's position, which a start does not restore.
     if (has_field(count, 20))
         out->view_distance = get_i32(b + 20);
     if (has_field(count, 24))

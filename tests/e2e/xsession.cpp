@@ -86,15 +86,18 @@ bool xs_launch(const std::string &run_dir, const char *exe)
 int xs_end_game(int sig, double timeout_s) { return end_child(&game_pid, sig, timeout_s); }
 
 // Without a window manager every client's window is a child of the root.
-Window xs_find_window(const char *prefix)
+Window xs_find_window(const char *prefix, std::string *title)
 {
     Window root, parent, *children = nullptr, found = 0;
     unsigned int count = 0;
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
     for (unsigned int i = 0; i < count && !found; i++) {
         char *name = nullptr;
-        if (XFetchName(display, children[i], &name) && strncmp(name, prefix, strlen(prefix)) == 0)
+        if (XFetchName(display, children[i], &name) && strncmp(name, prefix, strlen(prefix)) == 0) {
             found = children[i];
+            if (title)
+                *title = name;
+        }
         XFree(name);
     }
     XFree(children);

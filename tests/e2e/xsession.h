@@ -17,8 +17,8 @@ bool xs_launch(const std::string &run_dir, const char *exe = nullptr);
 // Sends sig (0: none) to the game, waits for its end: exit code, minus the ending signal, or XS_RUNNING.
 constexpr int XS_RUNNING = -1000;
 int xs_end_game(int sig, double timeout_s);
-// Top-level window whose title starts with prefix, or 0.
-Window xs_find_window(const char *prefix);
+// Top-level window whose title starts with prefix, or 0; its whole title into title, if asked.
+Window xs_find_window(const char *prefix, std::string *title = nullptr);
 // Window 0 takes the focus away from every window.
 void xs_focus(Window w);
 // Pointer positions are in window w's own coordinates; window 0 moves the pointer by (x, y).
