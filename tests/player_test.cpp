@@ -97,7 +97,7 @@ TEST_F(Physics, ThePlayerWrapsRoundTheWorld)
                 *at[fly_mode][0] = *at[fly_mode][1] = 200.3;
                 *at[fly_mode][axis] = c[0];
                 e_psysix();
-                EXPECT_EQ(axis ? me->y : me->x, c[1]) << c[0] << " flying " << fly_mode;
+                EXPECT_EQ(*at[fly_mode][axis], c[1]) << c[0] << " flying " << fly_mode;
             }
     fly_mode = 0;
 }

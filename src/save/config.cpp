@@ -138,7 +138,7 @@ void load()
         f = plat_open_regular(CFG_PATH);
     }
     if (f) {
-        unsigned char bytes[CFG_BYTES];
+        unsigned char bytes[CFG_BYTES] = {0};   // past a short file's end: zeros, never last call's bytes
         int count = (int)fread(bytes, 1, CFG_BYTES, f);
         fclose(f);
         cfg_decode(bytes, count, &param);
