@@ -3,6 +3,7 @@
 
 #include "temp_dir.h"
 
+#include <filesystem>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -99,6 +100,23 @@ TEST_F(ConfigFile, OptionsReadBackAsWrittenAndDamageGivesTheDefaults)
             << c.at << " " << c.value << " " << c.length;
     }
     *get_options() = defaults;
+}
+
+// The player's folder takes each installed file that differs, and no file is left open however many are
+// compared.
+TEST_F(ConfigFile, ThePlayersFolderIsFilledWithoutKeepingFilesOpen)
+{
+    ASSERT_EQ(system("mkdir -p data/lang && echo a >data/lang/eng.txt && echo b >data/font.tga"), 0);
+    const std::string here = dir;
+    setenv("XDG_DATA_HOME", (here + "/xdg").c_str(), 1);
+    auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    long before = open_files();
+    for (const char *stale : {"", "stale"}) {   // the second run compares each file with its copy
+        write_file(here + "/xdg/quarrow/font.tga", stale);
+        ASSERT_EQ(plat_use_player_folder((here + "/data").c_str()), 1);
+        EXPECT_TRUE(read_file("lang/eng.txt") == "a\n" && read_file("font.tga") == "b\n");
+    }
+    EXPECT_EQ(open_files(), before);
 }
 
 TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)

@@ -128,6 +128,9 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
         {0.2, 30, 0, 9, 1}, {30, 30, 1, 0, 2}, {300, 30, 5, 4, 6}, {30, 0.2, 0, 9, 1}, {30, 300, 5, 4, 6}};
     for (const auto &c : cases) {
         stream(c.x, c.y);
+        // Three columns each way round the own, and one more below the world's first column; four levels.
+        long held = std::count_if(cubes, cubes + POOL_SLOTS, [](const cube_slot &s) { return s.loaded != 0; });
+        EXPECT_EQ(held, (c.x > 64 ? 3 : 4) * (c.y > 64 ? 3 : 4) * 4) << c.x << ", " << c.y;
         for (int column : {c.below, c.own, c.above})
             for (int level : {3, 4, 6}) {   // the eye is in level 4
                 int cx = c.y == 30 ? column : 1, cy = c.y == 30 ? 1 : column;

@@ -28,7 +28,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
         click_menu(y == 400 ? 160 : 400, y);
     ASSERT_TRUE(wait_output("created ", 36)) << output();
     ASSERT_NO_FATAL_FAILURE(dig_at_feet());
-    // Standing still, only the autosave writes the edit (3 s after it, in tests).
+    // Standing still, only the autosave writes the edit (1 s after it, in tests).
     ASSERT_TRUE(wait_until(20, edit_kept)) << "no autosave";
     xs_end_game(SIGKILL, 10);
     expect_world_intact("killed after the autosave");

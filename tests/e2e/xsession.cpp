@@ -77,8 +77,8 @@ void xs_stop_server()
 
 bool xs_launch(const std::string &run_dir, const char *exe)
 {
-    // Seed 83: flat ground round the start, the same blocks aimed at every run; autosaves after 3 s, not 30.
-    game_pid = start_child("cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=3 exec '" +
+    // Seed 83: flat ground round the start, the same blocks aimed at every run; autosaves after 1 s, not 30.
+    game_pid = start_child("cd '" + run_dir + "' && QUARROW_SEED=83 QUARROW_AUTOSAVE_SECONDS=1 exec '" +
                            (exe ? exe : QUARROW_EXE) + "' >stdout.txt 2>stderr.txt </dev/null");
     return game_pid > 0;
 }
