@@ -59,15 +59,15 @@ TEST(Input, WasdMoveAlongAndAcrossTheView)
     ASSERT_TRUE(gl_engine_open());
     gui = game = 0;
     fly_mode = 1;
-    c_rot_x = 0;
-    // Facing along +y at yaw 0, the player's left is +x.
-    const struct { char key; float yaw; double dx, dy; } cases[] = {
-        {'w', 0, 0, 0.2}, {'a', 0, 0.12, 0}, {'s', 0, 0, -0.2}, {'d', 0, -0.12, 0},
-        {'w', 90, -0.2, 0}, {'a', 90, 0, 0.12}, {'s', 90, 0.2, 0}, {'d', 90, 0, -0.12},
+    // Facing along +y at yaw 0, the player's left is +x; looking 30 degrees down, W also sinks.
+    const struct { char key; float yaw, pitch; double dx, dy, dz; } cases[] = {
+        {'w', 0, 0, 0, 0.2, 0}, {'a', 0, 0, 0.12, 0, 0}, {'s', 0, 0, 0, -0.2, 0}, {'d', 0, 0, -0.12, 0, 0},
+        {'w', 90, 0, -0.2, 0, 0}, {'a', 90, 0, 0, 0.12, 0}, {'s', 90, 0, 0.2, 0, 0}, {'d', 90, 0, 0, -0.12, 0},
+        {'w', 0, 30, 0, 0.2, -0.1}, {'s', 0, 30, 0, -0.2, 0.1}, {'a', 0, 30, 0.12, 0, 0},
     };
     for (const auto &c : cases)
         for (unsigned char key : {c.key, (char)(c.key - 'a' + 'A')}) {
-            c_rot_y = c.yaw;
+            c_rot_y = c.yaw, c_rot_x = c.pitch;
             Key(key, 0, 0);
             camera_x = camera_y = camera_z = 100;
             timer = 0;
@@ -76,9 +76,10 @@ TEST(Input, WasdMoveAlongAndAcrossTheView)
             EXPECT_EQ(keys[key], 0) << key;
             EXPECT_NEAR(camera_x - 100, c.dx, 0.01) << key << " at yaw " << c.yaw;
             EXPECT_NEAR(camera_y - 100, c.dy, 0.01) << key << " at yaw " << c.yaw;
-            EXPECT_EQ(camera_z, 100) << key;
+            EXPECT_NEAR(camera_z - 100, c.dz, 0.001) << key << " at pitch " << c.pitch;
         }
     fly_mode = 0;
+    c_rot_x = 0;
 }
 
 // However quickly a frame is drawn, the next waits its turn: at most 80 a

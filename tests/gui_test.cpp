@@ -163,8 +163,10 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     EXPECT_EQ(strlen(t_field[t_world_name].text), (size_t)WORLD_NAME_MAX);
     retype("\xec\xe8\xf0");          // Cyrillic, in the font's CP1251
     EXPECT_EQ(notice, 0);            // the refusal was about the name before
-    for (int i = 0; i < 2; i++)
+    for (const char *size : {"Medium (20 x 20)", "Large (30 x 30)"}) {
         click(d_box[d_world_big].x, d_box[d_world_big].y);
+        EXPECT_STREQ(d_box[d_world_big].items[d_box[d_world_big].selected], size);
+    }
     EXPECT_EQ(click_button(b_create_world), GUI_START_WORLD);
     EXPECT_STREQ(w_param.name, "\xd0\xbc\xd0\xb8\xd1\x80");   // UTF-8 on disk
     EXPECT_EQ(w_param.size_class, 3);
@@ -285,10 +287,12 @@ TEST_F(MenuInput, OptionsShowAndKeepTheViewDistanceAndFog)
         EXPECT_EQ(p->view_distance, c.distance);
         EXPECT_EQ(p->fog_enabled, c.fog);
     }
-    // The defaults, as numbers and words: mouse speed 5, a 45-degree view, a window; a click, full screen.
+    // The defaults, as numbers and words: mouse speed 5, a 45-degree view, a window; a click each, full screen and
+    // inverted look.
     g_level(PAGE_OPTIONS);
     click(d_box[d_full_screen].x, d_box[d_full_screen].y);
-    for (auto [list, shown] : {std::pair{d_mouse_speed, "5"}, {d_fov, "45"}, {d_full_screen, "Full screen"}})
+    click(d_box[d_invert].x, d_box[d_invert].y);
+    for (auto [list, shown] : {std::pair{d_mouse_speed, "5"}, {d_fov, "45"}, {d_full_screen, "Full screen"}, {d_invert, "Inverted"}})
         EXPECT_STREQ(d_box[list].items[d_box[list].selected], shown);
 }
 
