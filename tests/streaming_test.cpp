@@ -158,7 +158,8 @@ TEST_F(Frame, FromInsideABlockItsFacesAreNotSeen)
     EXPECT_NEAR(seen[0] + seen[1] + seen[2], 255 * (sky[0] + sky[1] + sky[2]), 6);
 }
 
-// The view ray's block is outlined round the crosshair, whichever way the player looks.
+// The view ray's block is outlined round the crosshair, whichever way the player looks; the chosen cell is
+// framed in white.
 TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);
@@ -176,8 +177,9 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
         look(me->x, me->y, me->z + 1, aim[0], aim[1]);
         game = 1;
         float lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
-        int rules = 0;   // the short rules between the hot bar's ten cells
-        for (const auto &line : feedback_polygons([] { e_render(); }, true)) {
+        int rules = 0, white = 0;   // the short rules between the hot bar's ten cells; the chosen one's frame
+        for (const auto &line : feedback_polygons([] { e_render(); }, true, true)) {
+            white += line.size() == 2 && line[0].y < 60 && line[0].brightness > 2.99f;
             rules += line.size() == 2 && std::fabs(line[0].y - 14) + std::fabs(line[1].y - 14) < 0.01f &&
                      std::fabs(std::fabs(line[1].x - line[0].x) - 4) < 0.01f;
             for (const fb_vertex &v : line)
@@ -185,7 +187,7 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
                     lo[0] = std::min(lo[0], v.x), lo[1] = std::min(lo[1], v.y), hi[0] = std::max(hi[0], v.x),
                     hi[1] = std::max(hi[1], v.y);
         }
-        EXPECT_EQ(rules, 9);
+        EXPECT_TRUE(rules == 9 && white == 4) << rules << " rules, " << white << " white edges";
         EXPECT_TRUE(lo[0] < 400 && hi[0] > 400 && lo[1] < 300 && hi[1] > 300)
             << aim[0] << "," << aim[1] << ": " << lo[0] << "-" << hi[0] << ", " << lo[1] << "-" << hi[1];
     }
