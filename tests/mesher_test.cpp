@@ -95,10 +95,13 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
             float lo = std::min({v[a], v[3 + a], v[6 + a], v[9 + a]}), hi = std::max({v[a], v[3 + a], v[6 + a], v[9 + a]});
             from[a] = lround(a == axis ? lo - 0.5f * sign : lo + 0.5f);
             to[a] = a == axis ? from[a] : lround(hi - 0.5f);
+            for (int k = 0; k < 4; k++)   // a rectangle: each corner is a corner of the quad's box
+                ASSERT_TRUE(v[3 * k + a] == lo || v[3 * k + a] == hi) << "quad " << q << " is no rectangle";
         }
         ASSERT_EQ(std::max({st[0], st[2], st[4], st[6]}), (to[0] - from[0] + 1) * (to[1] - from[1] + 1) * (to[2] - from[2] + 1))
             << "one picture a block, quad " << q;
         long tile = lround(std::min({st[1], st[3], st[5], st[7]}) * ATLAS_TILES);
+        ASSERT_NEAR(std::max({st[1], st[3], st[5], st[7]}) * ATLAS_TILES - tile, 1, 0.01) << "one tile high, quad " << q;
         // Each corner shows its own corner of the picture; every side stands up alike (a grass side's green on top).
         std::set<std::pair<float, float>> corners = {{st[0], st[1]}, {st[2], st[3]}, {st[4], st[5]}, {st[6], st[7]}};
         ASSERT_EQ(corners.size(), 4u) << "quad " << q;
