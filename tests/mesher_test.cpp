@@ -74,6 +74,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
     hold(5, 0, 0, 3, 0);
     c->blocks[30][63][1] = c->blocks[31][0][1] = 3;   // ends of two ly rows, lx + 1 faces alike
     c->blocks[5][5][63] = 1;                         // its top, under a missing chunk, stays hidden
+    c->blocks[7][7][62] = 1;                         // its top, under air in the same chunk, shows
     ASSERT_EQ(create_polygons(0, 0, 4), 1);
 
     const int tiles[4][3] = {{0}, {0, 2, 3}, {1, 1, 1}, {0, 0, 0}};   // [id][bottom, top, side]: atlas cells
@@ -137,6 +138,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
                     ASSERT_EQ(covered[lx][ly][lz] >> face & 1, shows) << lx << "," << ly << "," << lz << " face " << face;
                 }
     EXPECT_EQ(c->face_count, faces);
+    EXPECT_TRUE((covered[7][7][62] & 2) && !(covered[5][5][63] & 2)) << "the lookups above";
     for (int g = 0; g < MESH_GROUPS; g++) {   // the box and nearest plane the drawer skips a group by are its quads'
         float box[6] = {1e9f, 1e9f, 1e9f, -1e9f, -1e9f, -1e9f}, front = 1e9f;
         int f = g / MESH_QUARTERS, axis = f < 2 ? 1 : f < 4 ? 2 : 0;
