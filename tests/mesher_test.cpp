@@ -52,6 +52,17 @@ TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
 
 using Mesher = HeldWorld;
 
+// A chunk file may hold any pattern: a checkerboard's faces, forty times what a mesh holds, fill it and no more.
+TEST_F(Mesher, AChunkWithMoreFacesThanAMeshHoldsDrawsWhatFits)
+{
+    cube_slot *c = hold(0, 0, 0, 4, 0);
+    for (int i = 0; i < CHUNK_BLOCKS; i++)   // i is lz + 64 ly + 4096 lx: odd sums are earth
+        (&c->blocks[0][0][0])[i] = (i + i / 64 + i / 4096) % 2 ? 3 : 0;
+    std::string out = said([] { create_polygons(0, 0, 4); });
+    EXPECT_TRUE(c->quad_count > MESH_QUAD_LIMIT - 6 && c->quad_count <= MESH_QUAD_CAP) << c->quad_count;
+    EXPECT_EQ(out, "stoped building, polygons: " + std::to_string(c->quad_count) + " \n");
+}
+
 // Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
 cube_slot *random_layers(cube_slot *c)
 {
