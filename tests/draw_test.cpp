@@ -121,6 +121,10 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     while (right > 0 && at(right, PAGE_ROWS_Y) == std::vector<int>({0, 0, 255}))
         right -= 2;
     EXPECT_NEAR(left, 799 - right, 4);
+    std::vector<int> panel = at(PAGE_GRID_X - 8, PAGE_ROWS_Y);   // it dims what is behind it, tinting nothing
+    EXPECT_TRUE(panel[0] == 0 && panel[1] == 0 && panel[2] > 80 && panel[2] < 150) << panel[1] << " " << panel[2];
+    EXPECT_TRUE(draws_text([] { inv_page_draw(100, 100); }, phrase_line(PHRASE_INVENTORY_CLOSE).c_str(), 400,
+                           PAGE_HOT_BAR_Y + 48, 12)) << "how to close the page";
     EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand, round the pointer
     EXPECT_NE(at(hand_x - 12, hand_y), std::vector<int>({0, 0, 255}));
     EXPECT_EQ(at(hand_x + 60, hand_y), std::vector<int>({0, 0, 255}));

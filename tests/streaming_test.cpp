@@ -177,9 +177,10 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
         look(me->x, me->y, me->z + 1, aim[0], aim[1]);
         game = 1;
         float lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
-        int rules = 0, white = 0;   // the short rules between the hot bar's ten cells; the chosen one's frame
+        int rules = 0, white = 0, bar = 0;   // the short rules between the hot bar's ten cells; the chosen one's frame
         for (const auto &line : feedback_polygons([] { e_render(); }, true, true)) {
             white += line.size() == 2 && line[0].y < 60 && line[0].brightness > 2.99f;
+            bar += line.size() == 2 && line[0].y < 36 && line[1].y < 36 && (line[0].x == line[1].x || line[0].y == line[1].y);
             rules += line.size() == 2 && std::fabs(line[0].y - 14) + std::fabs(line[1].y - 14) < 0.01f &&
                      std::fabs(std::fabs(line[1].x - line[0].x) - 4) < 0.01f;
             for (const fb_vertex &v : line)
@@ -187,7 +188,8 @@ TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
                     lo[0] = std::min(lo[0], v.x), lo[1] = std::min(lo[1], v.y), hi[0] = std::max(hi[0], v.x),
                     hi[1] = std::max(hi[1], v.y);
         }
-        EXPECT_TRUE(rules == 9 && white == 4) << rules << " rules, " << white << " white edges";
+        // Ten cells, each framed twice, and the rules between them.
+        EXPECT_TRUE(rules == 9 && white == 4 && bar == 9 + 10 * 8) << rules << " rules, " << white << " white, " << bar;
         EXPECT_TRUE(lo[0] < 400 && hi[0] > 400 && lo[1] < 300 && hi[1] > 300)
             << aim[0] << "," << aim[1] << ": " << lo[0] << "-" << hi[0] << ", " << lo[1] << "-" << hi[1];
     }
