@@ -138,6 +138,9 @@ TEST_F(MenuInput, EveryWorldOfAManyPageListOpens)
     catalogue found;
     find_worlds(&found);
     EXPECT_STREQ(found.worlds[0].disk_name, "disk 39");
+    ctlg.count = 2 * WORLD_BUTTONS;   // a shorter list, shown from its last page
+    g_level(PAGE_WORLDS);
+    EXPECT_TRUE(world_page == 1 && play_w[0] >= 0) << world_page;
 }
 
 TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
