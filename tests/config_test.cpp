@@ -102,20 +102,24 @@ TEST_F(ConfigFile, OptionsReadBackAsWrittenAndDamageGivesTheDefaults)
     *get_options() = defaults;
 }
 
-// The player's folder takes each installed file that differs, and no file is left open however many are
-// compared.
+// The player's folder takes each installed file that differs and keeps the others as they are; no file is
+// left open however many are compared.
 TEST_F(ConfigFile, ThePlayersFolderIsFilledWithoutKeepingFilesOpen)
 {
-    ASSERT_EQ(system("mkdir -p data/lang && echo a >data/lang/eng.txt && echo b >data/font.tga"), 0);
-    const std::string here = dir;
+    const std::string here = dir, big(100000, 'x');
+    ASSERT_EQ(system("mkdir -p data/lang && echo b >data/font.tga"), 0);
+    write_file("data/lang/eng.txt", big);
     setenv("XDG_DATA_HOME", (here + "/xdg").c_str(), 1);
     auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
     long before = open_files();
+    struct stat first = {}, kept = {};
     for (const char *stale : {"", "stale"}) {   // the second run compares each file with its copy
         write_file(here + "/xdg/quarrow/font.tga", stale);
         ASSERT_EQ(plat_use_player_folder((here + "/data").c_str()), 1);
-        EXPECT_TRUE(read_file("lang/eng.txt") == "a\n" && read_file("font.tga") == "b\n");
+        EXPECT_TRUE(read_file("lang/eng.txt") == big && read_file("font.tga") == "b\n");
+        stat("lang/eng.txt", *stale ? &kept : &first);
     }
+    EXPECT_EQ(kept.st_ino, first.st_ino) << "an unchanged file copied again";
     EXPECT_EQ(open_files(), before);
 }
 

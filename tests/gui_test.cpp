@@ -446,6 +446,21 @@ TEST_F(MenuCaptions, OnAWideWindowThePageKeepsItsShapeCentred)
     glViewport(0, 0, 800, 600);
 }
 
+// A list's frame is grey, and white under the cursor.
+TEST_F(MenuCaptions, AFrameLightsUnderTheCursor)
+{
+    g_level(PAGE_OPTIONS);
+    const list_box &d = d_box[d_fov];
+    for (bool over : {false, true}) {
+        g_set_mouse(over ? d.x + 10 : 0, over ? d.y + 10 : 0);
+        int white = 0, grey = 0;
+        for (const auto &line : feedback_polygons(g_draw, true, true))
+            if (line.size() == 2)
+                white += std::abs(line[0].brightness - 3) < 0.01f, grey += std::abs(line[0].brightness - 2.4f) < 0.01f;
+        EXPECT_TRUE(white == 4 * over && grey == 24 - white) << white << " white, " << grey << " grey";   // six lists
+    }
+}
+
 // The name field shows a blinking cursor after the name typed so far.
 TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
 {
