@@ -3,6 +3,7 @@
 #include "world_fixture.h"
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 namespace {
@@ -122,13 +123,20 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     EXPECT_EQ(steps, 1 + 176 + 1);   // aim, 16 strokes 11 steps apart, then the fall
     EXPECT_EQ(player_cells->slots[1].id, 3);   // grass drops earth
     int particles = 0;
+    std::set<int> shown, grass;   // they show the grass's three pictures
     for (const particle &p : prs) {
         particles += p.active;
+        auto cell = [](float u, float v) { return (int)(v / ATLAS_CELL) * ATLAS_EDGE + (int)(u / ATLAS_CELL); };
+        if (p.active)
+            shown.insert(cell(p.tex_u, p.tex_v)), shown.insert(cell(p.tex_u + 0.01f, p.tex_v + 0.01f));
         // They fly off the block's faces, where the block was: (56 - 256, 56 - 256, 256 + 61).
         bool near = std::fabs(p.x + 200) <= 0.5f && std::fabs(p.y + 200) <= 0.5f && std::fabs(p.z - 317) <= 0.5f;
         EXPECT_TRUE(!p.active || near) << p.x << " " << p.y << " " << p.z;
     }
     EXPECT_EQ(particles, 16 * 5 + 60);
+    const block_tex &t = texes[1];
+    grass = {atlas_tile(t.top_u, t.top_v), atlas_tile(t.side_u, t.side_v), atlas_tile(t.bottom_u, t.bottom_v)};
+    EXPECT_EQ(shown, grass);
     // Rock is never dug, nor earth the head is in.
     for (spot s : {spot{4, 4, 4, 56, 56, 60}, spot{4, 4, 4, 56, 56, 62}}) {
         uint16_t id = s.lz == 60 ? 2 : 3;

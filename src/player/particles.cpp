@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 
+static const float PARTICLE_PICTURE = 0.01f;   // how much of the atlas a particle shows, each way
+
 particle prs[PARTICLE_POOL];
 dropped_box bxs[BOX_POOL];
 
@@ -59,20 +61,25 @@ static void onto_face(particle *p, int f, float x, float y, float z)
     }
 }
 
+// One of `spots` places each way in the picture whose atlas cell starts at (u, v): the bit of picture a
+// particle shows stays inside that cell, never reaching a neighbouring block's.
+static void spot_in(particle *p, float u, float v, int spots)
+{
+    const float step = (ATLAS_CELL - PARTICLE_PICTURE) / 16;
+    p->tex_u = u + (plat_rand() % spots) * step;
+    p->tex_v = v + (plat_rand() % spots) * step;
+}
+
 // A random spot of one of the block's three pictures.
 static void pick_picture(particle *p, const block_tex *t)
 {
     int picture = plat_rand() % 3;
-    if (picture == 0) {
-        p->tex_u = t->top_u + (plat_rand() % 10) * 0.009f;
-        p->tex_v = t->top_v + (plat_rand() % 10) * 0.009f;
-    } else if (picture == 1) {
-        p->tex_u = t->bottom_u + (plat_rand() % 16) * 0.009f;
-        p->tex_v = t->bottom_v + (plat_rand() % 16) * 0.009f;
-    } else {
-        p->tex_u = t->side_u + (plat_rand() % 16) * 0.009f;
-        p->tex_v = t->side_v + (plat_rand() % 16) * 0.009f;
-    }
+    if (picture == 0)
+        spot_in(p, t->top_u, t->top_v, 10);
+    else if (picture == 1)
+        spot_in(p, t->bottom_u, t->bottom_v, 16);
+    else
+        spot_in(p, t->side_u, t->side_v, 16);
 }
 
 void add_particle_from_cube(float x, float y, float z, int id, int count)
@@ -116,11 +123,11 @@ static void draw_particle(const particle *p)
     float s = sinf(p->angle), c = cosf(p->angle);
     glTexCoord2f(p->tex_u, p->tex_v);
     glVertex3f(p->x + 0.15f * s, p->z - 0.15f * c, p->y + 0.15f);
-    glTexCoord2f(p->tex_u + 0.01f, p->tex_v);
+    glTexCoord2f(p->tex_u + PARTICLE_PICTURE, p->tex_v);
     glVertex3f(p->x - 0.15f * s, p->z - 0.15f * c, p->y - 0.15f);
-    glTexCoord2f(p->tex_u + 0.01f, p->tex_v + 0.01f);
+    glTexCoord2f(p->tex_u + PARTICLE_PICTURE, p->tex_v + PARTICLE_PICTURE);
     glVertex3f(p->x - 0.15f * s, p->z + 0.15f * c, p->y - 0.15f);
-    glTexCoord2f(p->tex_u, p->tex_v + 0.01f);
+    glTexCoord2f(p->tex_u, p->tex_v + PARTICLE_PICTURE);
     glVertex3f(p->x + 0.15f * s, p->z + 0.15f * c, p->y + 0.15f);
 }
 
