@@ -60,6 +60,7 @@ TEST_F(Physics, AWallStopsTheWalkAndAJumpClimbsIt)
     }
     EXPECT_EQ(me->z, 319.0);   // on top: the head went through the level above
     EXPECT_LT(me->x, 199.0);
+    EXPECT_EQ(camera_z, me->z + 1.0);   // the eye a block above the feet
 }
 
 // Level 8, the top streamed level, bears the player, and is a wall until held; above and below is air.
@@ -137,13 +138,15 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
     const block_tex &t = texes[1];
     grass = {atlas_tile(t.top_u, t.top_v), atlas_tile(t.side_u, t.side_v), atlas_tile(t.bottom_u, t.bottom_v)};
     EXPECT_EQ(shown, grass);
-    // Rock is never dug, nor earth the head is in.
-    for (spot s : {spot{4, 4, 4, 56, 56, 60}, spot{4, 4, 4, 56, 56, 62}}) {
-        uint16_t id = s.lz == 60 ? 2 : 3;
-        at(s) = id;
+    // Rock is never dug, nor earth the head is in, nor earth at the feet with the button up.
+    const struct { spot s; uint16_t id; int button; } kept[] = {
+        {{4, 4, 4, 56, 56, 60}, 2, 1}, {{4, 4, 4, 56, 56, 62}, 3, 1}, {{4, 4, 4, 56, 56, 60}, 3, 0}};
+    for (const auto &k : kept) {
+        at(k.s) = k.id;
+        me->dig_button = k.button;
         for (int i = 0; i < 300; i++)
             e_psysix();
-        EXPECT_EQ(at(s), id) << s.lz;
+        EXPECT_EQ(at(k.s), k.id) << k.s.lz << " " << k.button;
     }
 }
 
