@@ -73,6 +73,7 @@ TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
     for (const auto &c : cases) {
         ASSERT_EQ(system("rm -rf saves && mkdir -p saves/w"), 0);
         write_file("saves/w/1-1-4.qrb.tmp", "half");
+        write_file("saves/w/.tmp", "not the game's");
         if (c.size_file)
             write_file("saves/w/size", c.size_file);
         if (c.chunk)
@@ -80,7 +81,7 @@ TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
         remove_leftover_tmp("w");
         EXPECT_EQ(world_size_class("w", c.chosen), c.played) << c.chunk;
         EXPECT_EQ(world_size_class("w", 1), c.played) << c.chunk;   // kept for the next start
-        EXPECT_EQ(access("saves/w/1-1-4.qrb.tmp", F_OK), -1);
+        EXPECT_TRUE(access("saves/w/1-1-4.qrb.tmp", F_OK) == -1 && access("saves/w/.tmp", F_OK) == 0);
     }
 }
 
@@ -442,6 +443,8 @@ TEST_F(MenuCaptions, OnAWideWindowThePageKeepsItsShapeCentred)
             EXPECT_TRUE(!up_right || (std::abs(v.s - 1.25f) < 0.001f && std::abs(v.t - 1.0f) < 0.001f)) << v.s << " " << v.t;
         }
     EXPECT_GE(corners, 2);
+    set_window_size(800, 0);   // minimised: the shape is kept
+    EXPECT_TRUE(window_width() == 1600 && window_height() == 600);
     set_window_size(800, 600);
     glViewport(0, 0, 800, 600);
 }
