@@ -40,9 +40,10 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
 {
     const int cases[][2] = {{9, 3}, {3, 9}};   // looking along -x, then along -y
     for (const auto &c : cases) {
-        hold(0, c[0], c[1], 4, 0)->blocks[32][32][14] = 3;   // at (64 cx - 32, 64 cy - 32, 270)
+        // At (64 cx - 32, 64 cy - 32, 289): 106 ahead across the edge, 10 degrees up.
+        hold(0, c[0], c[1], 4, 0)->blocks[32][32][33] = 3;
         create_polygons(c[0], c[1], 4);
-        look(c[0] == 9 ? 10 : 160, c[0] == 9 ? 160 : 10, 270, 0, c[0] == 9 ? 90 : 180);
+        look(c[0] == 9 ? 10 : 160, c[0] == 9 ? 160 : 10, 270, -10, c[0] == 9 ? 90 : 180);
         auto seen = feedback_of([] { draw_buffs(); });
         EXPECT_GE(seen.size(), 6u) << c[0] << "," << c[1];
         for (const fb_vertex &v : seen)   // ahead, in the middle of the view
