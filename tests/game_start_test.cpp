@@ -292,13 +292,15 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         // Cells from offset 48, three bytes each: an empty one is all zero.
         EXPECT_EQ(after.substr(48, 6), std::string("\1\0\x0c\0\0\0", 6));
         EXPECT_EQ(after.substr(48 + 3 * 49), std::string("\x02\x01\x28", 3));
-        // A stack in hand on the inventory page is written in its cell.
+        // A stack in hand on the inventory page is written in its cell; a flying player as flying.
         inv_page_open();
         inv_page_click(PAGE_GRID_X + 1, PAGE_HOT_BAR_Y + 1);
         remove("saves/w/player");
+        fly_mode = 1;
         ASSERT_EQ(keep_player(), 1);
         inv_page_close();
         EXPECT_EQ(read_file("saves/w/player").substr(48, 3), std::string("\1\0\x0c", 3));
+        EXPECT_EQ(read_file("saves/w/player")[6], 1);
     }
 }
 
