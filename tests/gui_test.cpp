@@ -374,6 +374,7 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_CREATE, 0, 0, "World name", 400, 215, 22, true}, {PAGE_CREATE, 0, 0, "World type", 400, 285, 22, true},
         {PAGE_CREATE, 0, 0, "World size", 400, 350, 22, true}, {PAGE_CREATE, 0, 0, "Standard", 400, 321, 22, true},
         {PAGE_CREATE, 0, 0, "Small (10 x 10)", 400, 391, 22, true},
+        {PAGE_CREATE, 0, 0, "Create world", 400, 502, 19, true},   // shrunk to fit its button
         {PAGE_WORLDS, 40, 0, "1 / 3", 400, 466, 16, true},
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
