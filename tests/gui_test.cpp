@@ -207,6 +207,8 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
             bool wide = r->x - l->x > 600 && hi->y - lo->y < 590;
             logo += wide;
             EXPECT_TRUE(!wide || (600 - hi->y >= 0 && 600 - lo->y <= 220)) << page;
+            for (const fb_vertex &v : polygon)   // an upright rectangle: the picture is not skewed
+                EXPECT_TRUE(!wide || v.y == lo->y || v.y == hi->y) << page << ": " << v.y;
         }
         EXPECT_GT(logo, 0) << page;
         for (size_t i = 0; i < boxes.size(); i++) {
