@@ -5,12 +5,10 @@
 #pragma once
 #include <cstdio>
 
-constexpr int PLAT_RAND_MAX = 32767;   // random results are 15 bits wide
-
 // Milliseconds of a monotonic wall clock, whole numbers (1000 ticks a second).
 double plat_clock_ms();
 
-// One random sequence for everything (terrain, particles); 0 ... PLAT_RAND_MAX.
+// One random sequence for everything (terrain, particles); results are 0 ... 32767.
 void plat_srand(unsigned int seed);
 int plat_rand();
 // The seed a game starts from: the time, or the number in QUARROW_SEED when
