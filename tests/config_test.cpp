@@ -110,7 +110,6 @@ TEST_F(ConfigFile, ThePlayersFolderIsFilledWithoutKeepingFilesOpen)
     ASSERT_EQ(system("mkdir -p data/lang && echo b >data/font.tga"), 0);
     write_file("data/lang/eng.txt", big);
     setenv("XDG_DATA_HOME", (here + "/xdg").c_str(), 1);
-    auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
     long before = open_files();
     struct stat first = {}, kept = {};
     for (const char *stale : {"", "stale"}) {   // the second run compares each file with its copy

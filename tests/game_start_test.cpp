@@ -158,6 +158,8 @@ protected:
         if (!player_cells)
             player_cells = init_cells(10, 5);
     }
+    // A click 10 units into button b.
+    static void click(int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); }
     void TearDown() override
     {
         free_world();
@@ -315,7 +317,6 @@ TEST_F(GameStart, EscapeFreezesTheWorldUntilItIsResumed)
     gui = 0;
     fly_mode = 0;
     gamer[0].z += 10;   // in the air: a step lets the player fall
-    auto click = [](int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); };
     // The options, from the pause page and back to it: a view distance chosen there is the game's at once.
     g_set_par_str(get_par_str());
     Key(27, 0, 0);
@@ -354,8 +355,6 @@ TEST_F(GameStart, TwentyRoundsToTheTitleLeaveNoMemoryOrFileBehind)
     write_file("saves/w/4-4-4.qrb", chunk);
     write_file("saves/v/4-4-4.qrb", chunk);
     auto resident_kb = [] { return atol(read_file("/proc/self/statm").substr(read_file("/proc/self/statm").find(' ')).c_str()) * 4; };
-    auto open_files = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
-    auto click = [](int32_t b) { g_set_mouse(btt[b].x + 10, btt[b].y + 10), mouse_down(GLUT_LEFT_BUTTON); };
     long first_kb = 0, first_files = 0;
     find_worlds(&ctlg);
     g_setctlg(&ctlg);

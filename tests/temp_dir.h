@@ -2,6 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -22,6 +23,15 @@ std::string said(F f)
     testing::internal::CaptureStdout();
     f();
     return testing::internal::GetCapturedStdout();
+}
+
+// How many files this process holds open.
+inline long open_files()
+{
+    long n = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it)
+        n++;
+    return n;
 }
 
 // A shell command's standard output and error together, and its exit code.

@@ -145,8 +145,7 @@ static int mark_faces(const mesh_context *m)
                         if (!opaque(neighbour_id(m, face, lx, ly, lz)))
                             bits |= (uint8_t)(1 << face);
                 }
-                for (uint8_t b = bits; b; b &= (uint8_t)(b - 1))
-                    count++;
+                count += __builtin_popcount(bits);
                 shown[i] = bits;
                 if (count > MESH_QUAD_LIMIT) {
                     printf("stoped building, polygons: %i \n", count);
@@ -205,13 +204,14 @@ static void write_quad(int q, int group, int length, float x, float y, float z, 
     }
     built_group[q] = (uint8_t)group;
     const float centre[3] = {x, y, z};
-    const float *v = &built_vertices[12 * q];
-    quad_group g = {f->normal[flat_axis] * centre[flat_axis] + 0.5f, {v[0], v[1], v[2]}, {v[0], v[1], v[2]}};
-    for (int k = 1; k < 4; k++) {
-        const quad_group corner = {FLT_MAX, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}, {v[3 * k], v[3 * k + 1], v[3 * k + 2]}};
-        widen_group(&g, &corner);
-    }
-    widen_group(&built_groups[group], &g);
+    quad_group *g = &built_groups[group];
+    float front = f->normal[flat_axis] * centre[flat_axis] + 0.5f;
+    g->front = front < g->front ? front : g->front;
+    for (const float *v = &built_vertices[12 * q]; v < &built_vertices[12 * q + 12]; v += 3)
+        for (int a = 0; a < 3; a++) {
+            g->low[a] = v[a] < g->low[a] ? v[a] : g->low[a];
+            g->high[a] = v[a] > g->high[a] ? v[a] : g->high[a];
+        }
 }
 
 // Layer of blocks whose faces of one kind look into the next chunk that way:
