@@ -148,9 +148,14 @@ void measure(int view_distance)
 int main(int argc, char **argv)
 {
     int width = 800, height = 600, distance[2] = {1, 3}, given = 0;
-    for (int i = 1; i < argc; i++)
-        if (sscanf(argv[i], "%dx%d", &width, &height) != 2 && given < 2)
+    for (int i = 1; i < argc; i++) {
+        // Parsed into its own pair: a bare distance would otherwise set the width.
+        int w, h;
+        if (sscanf(argv[i], "%dx%d", &w, &h) == 2)
+            width = w, height = h;
+        else if (given < 2)
             distance[given++] = atoi(argv[i]);
+    }
     if (!xs_start_server(width, height)) {
         fprintf(stderr, "no X server\n");
         return 1;

@@ -260,8 +260,9 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
 
 // In fog, the chunks look as their whole meshes drawn plainly in one pass:
 // no facing left out that the eye could see (from above, under a roof,
-// between two heights of tops, from beside the chunk), the fog where it
-// was, and no pinhole where the band without fog meets the fogged one.
+// between two heights of tops, from beside the chunk, from afar where part
+// lies past the fog's end), the fog where it was, and no pinhole where the
+// parts drawn with fog, without it and in the fog's colour meet.
 TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);   // world x and y 192.5 ... 256.5, z from 256
@@ -287,7 +288,8 @@ TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
         glDisable(GL_CULL_FACE);
     };
     const struct { double x, y, z; float pitch, yaw; } views[] = {
-        {250, 250, 270, 15, 45}, {228, 228, 268, -60, 30}, {240, 200, 267, 5, 100}, {262, 224, 272, 10, 90}};
+        {250, 250, 270, 15, 45}, {228, 228, 268, -60, 30}, {240, 200, 267, 5, 100}, {262, 224, 272, 10, 90},
+        {290, 224, 290, 24, 90}};
     for (const auto &v : views) {
         look(v.x, v.y, v.z, v.pitch, v.yaw);
         auto drawn = plain_frame(400, 300, draw_chunks, true), plain = plain_frame(400, 300, whole, true);

@@ -80,43 +80,36 @@ int build_chunk(int x, int y, int level)
 
 // --- fog only where it shows ---
 
-// Linear fog leaves everything nearer than its start as it is, yet costs a
-// third of the drawing of every pixel. The world is drawn in two bands of
-// depth (distance along the view), cut by a clip plane at the fog's start:
-// the near band without fog, the far band with it. The bands overlap by a
-// hair, which the fog there does not change by a shade, so no pixel on the
-// cut is left to the sky; where both draw one, the near band's stays.
-constexpr float BAND_OVERLAP = 0.05f;
+// Linear fog leaves everything nearer than its start as it is and turns
+// everything past its end into its own colour, yet costs a third of the
+// drawing of every pixel. So each group of quads is drawn in one of three
+// passes, by where its box lies in depth (distance along the view): wholly
+// before the fog, with none; wholly past it, in the fog's colour alone,
+// without texture or light; in between, with fog. Every pixel comes out as
+// fog would make it, and past the fog's end, most of a wide view, the quads
+// cost least.
+enum { BAND_CLEAR, BAND_FOGGED, BAND_HIDDEN };
 
-struct depth_band {
-    float nearest, farthest;   // of what the band draws
+struct fog_reach {
+    int on;
+    float start, end;   // depths
 };
-// Farther than anything in view; plain numbers, as clip planes at infinity
-// would not survive GL's arithmetic.
-constexpr float BEYOND_VIEW = 1e5f;
 
 static float view_row[3];   // depth of a render-space offset from the eye: its dot product with this
 
-static void keep_band(const depth_band *b)
+// The pass the box from low to high is drawn in.
+static int band_of(const fog_reach *fog, const float low[3], const float high[3], const float eye[3])
 {
-    // In eye space, where depth is -z: depth <= farthest, depth >= nearest.
-    const double to_farthest[4] = {0, 0, 1, b->farthest}, from_nearest[4] = {0, 0, -1, -b->nearest};
-    glPushMatrix();
-    glLoadIdentity();
-    glClipPlane(GL_CLIP_PLANE0, to_farthest);
-    glClipPlane(GL_CLIP_PLANE1, from_nearest);
-    glPopMatrix();
-}
-
-// Whether some of the box from low to high lies in the band.
-static int in_band(const depth_band *b, const float low[3], const float high[3], const float eye[3])
-{
+    if (!fog->on)
+        return BAND_CLEAR;
     float centre = 0, reach = 0;
     for (int a = 0; a < 3; a++) {
         centre += view_row[a] * ((low[a] + high[a]) / 2 - eye[a]);
         reach += fabsf(view_row[a]) * (high[a] - low[a]) / 2;
     }
-    return centre + reach >= b->nearest && centre - reach <= b->farthest;
+    if (centre + reach <= fog->start)
+        return BAND_CLEAR;
+    return centre - reach >= fog->end ? BAND_HIDDEN : BAND_FOGGED;
 }
 
 // --- drawing ---
@@ -124,20 +117,20 @@ static int in_band(const depth_band *b, const float low[3], const float high[3],
 // Whether group g of a chunk's quads is worth handing to GL: an empty one
 // costs nothing; else the eye must lie in front of one of its planes at
 // least (GL would transform and light the quads only to cull them), and its
-// box must be in view and in the band.
-static int group_drawn(const cube_slot *c, int g, const depth_band *band, const float eye[3])
+// box must be in view and in this pass's band.
+static int group_drawn(const cube_slot *c, int g, const fog_reach *fog, int band, const float eye[3])
 {
     static const int AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
     const quad_group *q = &c->groups[g];
     int f = g / MESH_QUARTERS;
     float along = f & 1 ? eye[AXIS[f]] : -eye[AXIS[f]];
     return c->group_first[g] == c->group_first[g + 1] ||
-           (along > q->front && BoxInFrustum(q->low, q->high) && in_band(band, q->low, q->high, eye));
+           (along > q->front && BoxInFrustum(q->low, q->high) && band_of(fog, q->low, q->high, eye) == band);
 }
 
 // A draw call a run of groups worth drawing: testing each quad against the
 // view would cost more than letting GL clip the few outside.
-static void draw_chunk(const cube_slot *c, const depth_band *band, const float eye[3])
+static void draw_chunk(const cube_slot *c, const fog_reach *fog, int band, const float eye[3])
 {
     glVertexPointer(3, GL_FLOAT, 12, c->vertices);
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
@@ -146,7 +139,7 @@ static void draw_chunk(const cube_slot *c, const depth_band *band, const float e
     // Each group is looked at once; a run of drawn groups ends at the first one not drawn.
     int run = -1;
     for (int g = 0; g <= MESH_GROUPS; g++) {
-        int drawn = g < MESH_GROUPS && group_drawn(c, g, band, eye);
+        int drawn = g < MESH_GROUPS && group_drawn(c, g, fog, band, eye);
         if (drawn && run < 0)
             run = g;
         if (drawn || run < 0)
@@ -188,7 +181,7 @@ static const cube_slot *drawable(int x, int y, int level)
     return c && c->loaded && c->vertices && c->quad_count > 0 ? c : nullptr;
 }
 
-static void visit(int x, int y, int level, const depth_band *band)
+static void visit(int x, int y, int level, const fog_reach *fog, int band)
 {
     double sx = wrap_shift(&x);
     double sy = wrap_shift(&y);
@@ -206,7 +199,7 @@ static void visit(int x, int y, int level, const depth_band *band)
         CalculateFrustum();
     }
     if (CubeInFrustum(-64.0f * x + 32, 64.0f * level + 32, -64.0f * y + 32, 34.0f))
-        draw_chunk(c, band, eye);
+        draw_chunk(c, fog, band, eye);
     if (shifted) {
         glPopMatrix();
         CalculateFrustum();
@@ -248,10 +241,28 @@ static void build_next(int n)
     }
 }
 
-static void draw_band(int n, const depth_band *band)
+static void draw_band(int n, const fog_reach *fog, int band)
 {
     for (int i = 0; i < n; i++)
-        visit(spots[i].x, spots[i].y, spots[i].level, band);
+        visit(spots[i].x, spots[i].y, spots[i].level, fog, band);
+}
+
+// Past the fog's end a pixel is the fog's colour whatever its texture and light.
+static void draw_hidden_band(int n, const fog_reach *fog)
+{
+    float colour[4];
+    glGetFloatv(GL_FOG_COLOR, colour);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisable(GL_FOG);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glColor4fv(colour);
+    draw_band(n, fog, BAND_HIDDEN);
+    glPopClientAttrib();
+    glPopAttrib();
 }
 
 void draw_buffs()
@@ -272,23 +283,15 @@ void draw_buffs()
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
     for (int a = 0; a < 3; a++)
         view_row[a] = -view[4 * a + 2];
-    const depth_band all = {-BEYOND_VIEW, BEYOND_VIEW};
-    if (!glIsEnabled(GL_FOG)) {
-        draw_band(n, &all);
-    } else {
-        float start = 0;
-        glGetFloatv(GL_FOG_START, &start);
-        const depth_band clear = {-BEYOND_VIEW, start + BAND_OVERLAP}, fogged = {start - BAND_OVERLAP, BEYOND_VIEW};
-        glEnable(GL_CLIP_PLANE0);
-        glEnable(GL_CLIP_PLANE1);
-        glDisable(GL_FOG);
-        keep_band(&clear);
-        draw_band(n, &clear);
+    fog_reach fog = {glIsEnabled(GL_FOG), 0, 0};
+    glGetFloatv(GL_FOG_START, &fog.start);
+    glGetFloatv(GL_FOG_END, &fog.end);
+    glDisable(GL_FOG);
+    draw_band(n, &fog, BAND_CLEAR);
+    if (fog.on) {
         glEnable(GL_FOG);
-        keep_band(&fogged);
-        draw_band(n, &fogged);
-        glDisable(GL_CLIP_PLANE0);
-        glDisable(GL_CLIP_PLANE1);
+        draw_band(n, &fog, BAND_FOGGED);
+        draw_hidden_band(n, &fog);
     }
     glBindTexture(GL_TEXTURE_2D, g_textures);   // the boxes and particles drawn next use the atlas
     re_save();
