@@ -44,8 +44,7 @@ void release_world()
     for (int i = 0; i < POOL_SLOTS; i++) {
         free(cubes[i].vertices);
         free(cubes[i].tex_coords);
-        free(cubes[i].normals);
-        cubes[i].vertices = cubes[i].tex_coords = cubes[i].normals = nullptr;
+        cubes[i].vertices = cubes[i].tex_coords = nullptr;
         cubes[i].loaded = 0;
     }
     reference_free();
@@ -64,7 +63,7 @@ long game_mesh_bytes()
     long n = 0;
     for (int i = 0; i < POOL_SLOTS; i++)
         if (cubes[i].vertices)
-            n += (cubes[i].quad_count > 0 ? cubes[i].quad_count : 1) * (12 + 8 + 12) * (long)sizeof(float);
+            n += (cubes[i].quad_count > 0 ? cubes[i].quad_count : 1) * (12 + 8) * (long)sizeof(float);
     return n;
 }
 

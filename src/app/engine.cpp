@@ -52,7 +52,6 @@ static void set_gl_state()
     glLightfv(GL_LIGHT1, GL_AMBIENT, LightAmbient);
     glEnable(GL_LIGHT1);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
 }
 
 static void load_pictures()

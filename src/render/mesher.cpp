@@ -74,7 +74,6 @@ static uint8_t shown[CHUNK_BLOCKS];
 // grouped by the way the quads face.
 static float built_vertices[MESH_QUAD_CAP * 12];
 static float built_tex_coords[MESH_QUAD_CAP * 8];
-static float built_normals[MESH_QUAD_CAP * 12];
 static uint8_t built_group[MESH_QUAD_CAP];
 static quad_group built_groups[MESH_GROUPS];
 
@@ -199,8 +198,6 @@ static void write_quad(int q, int group, int length, float x, float y, float z, 
         built_tex_coords[2 * vi + 0] = (float)(f->tex[k][0] * length);
         float v_reach = f->tex[k][1] ? 1 + SEAM_OVERLAP : -SEAM_OVERLAP;
         built_tex_coords[2 * vi + 1] = (tile + v_reach) / (float)ATLAS_TILES;
-        for (int a = 0; a < 3; a++)
-            built_normals[3 * vi + a] = f->normal[a];
     }
     built_group[q] = (uint8_t)group;
     const float centre[3] = {x, y, z};
@@ -288,7 +285,6 @@ static void copy_quads(cube_slot *s, int to, int from, int count)
 {
     memcpy(&s->vertices[12 * to], &built_vertices[12 * from], (size_t)count * 12 * sizeof(float));
     memcpy(&s->tex_coords[8 * to], &built_tex_coords[8 * from], (size_t)count * 8 * sizeof(float));
-    memcpy(&s->normals[12 * to], &built_normals[12 * from], (size_t)count * 12 * sizeof(float));
 }
 
 static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
@@ -296,7 +292,6 @@ static int fit_mesh(cube_slot *s, int quads, int cx, int cy, int level)
     size_t n = quads > 0 ? (size_t)quads : 1;
     int fits = fit_buffer(&s->tex_coords, n * 8, cx, cy, level);
     fits &= fit_buffer(&s->vertices, n * 12, cx, cy, level);
-    fits &= fit_buffer(&s->normals, n * 12, cx, cy, level);
     return fits;
 }
 
@@ -315,7 +310,6 @@ static void merge_built(cube_slot *s, int quads)
         int had = s->group_first[g + 1] - s->group_first[g], to = s->group_first[g] + added;
         memmove(&s->vertices[12 * to], &s->vertices[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
         memmove(&s->tex_coords[8 * to], &s->tex_coords[8 * s->group_first[g]], (size_t)had * 8 * sizeof(float));
-        memmove(&s->normals[12 * to], &s->normals[12 * s->group_first[g]], (size_t)had * 12 * sizeof(float));
         next[g] = to + had;
         s->group_first[g + 1] = to + had + count[g];
         widen_group(&s->groups[g], &built_groups[g]);

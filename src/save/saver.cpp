@@ -197,10 +197,9 @@ static void release(int x, int y, int level)
     if (slot == NO_SLOT)
         return;
     cube_slot *c = &cubes_s[slot];
-    free(c->normals);
     free(c->tex_coords);
     free(c->vertices);
-    c->normals = c->tex_coords = c->vertices = nullptr;
+    c->tex_coords = c->vertices = nullptr;
     c->loaded = 0;
     memset(&saves[slot], 0, sizeof saves[slot]);
     *world_entry(x, y, level) = NO_SLOT;

@@ -28,8 +28,7 @@ static void free_mesh(cube_slot *c)
 {
     free(c->tex_coords);
     free(c->vertices);
-    free(c->normals);
-    c->tex_coords = c->vertices = c->normals = nullptr;
+    c->tex_coords = c->vertices = nullptr;
 }
 
 // The faces on the new chunk's borders of its held neighbours change with it.
@@ -114,43 +113,83 @@ static int band_of(const fog_reach *fog, const float low[3], const float high[3]
 
 // --- drawing ---
 
+static const int FACING_AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};   // render-space axis of each facing's normal
+
 // Whether group g of a chunk's quads is worth handing to GL: an empty one
 // costs nothing; else the eye must lie in front of one of its planes at
 // least (GL would transform and light the quads only to cull them), and its
 // box must be in view and in this pass's band.
 static int group_drawn(const cube_slot *c, int g, const fog_reach *fog, int band, const float eye[3])
 {
-    static const int AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
     const quad_group *q = &c->groups[g];
     int f = g / MESH_QUARTERS;
-    float along = f & 1 ? eye[AXIS[f]] : -eye[AXIS[f]];
+    float along = f & 1 ? eye[FACING_AXIS[f]] : -eye[FACING_AXIS[f]];
     return c->group_first[g] == c->group_first[g + 1] ||
            (along > q->front && BoxInFrustum(q->low, q->high) && band_of(fog, q->low, q->high, eye) == band);
 }
 
+// The world's one light is a direction, so all quads of one facing are lit
+// alike: GL's lighting sum for each facing, worked out once a pass rather
+// than for every vertex, colours them the same. Null while lighting is off.
+static float facing_colour[FACINGS][4];
+static const float (*lit)[4];
+
+static void light_facings(const float view[16])
+{
+    lit = nullptr;
+    if (!glIsEnabled(GL_LIGHTING))
+        return;
+    float ambient[4], diffuse[4], emission[4], scene[4], light_ambient[4], light_diffuse[4], toward[4];
+    glGetMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glGetMaterialfv(GL_FRONT, GL_EMISSION, emission);
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, scene);
+    glGetLightfv(GL_LIGHT1, GL_AMBIENT, light_ambient);
+    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, light_diffuse);
+    glGetLightfv(GL_LIGHT1, GL_POSITION, toward);   // in eye space
+    float length = sqrtf(toward[0] * toward[0] + toward[1] * toward[1] + toward[2] * toward[2]);
+    for (int f = 0; f < FACINGS; f++) {
+        // The facing's normal, +-1 along one axis, turned into eye space.
+        float sign = f & 1 ? 1.0f : -1.0f, facing = 0;
+        for (int r = 0; r < 3; r++)
+            facing += sign * view[4 * FACING_AXIS[f] + r] * toward[r];
+        facing = length > 0 && facing > 0 ? facing / length : 0;
+        for (int k = 0; k < 3; k++) {
+            float v = emission[k] + ambient[k] * (scene[k] + light_ambient[k]) + facing * diffuse[k] * light_diffuse[k];
+            facing_colour[f][k] = v < 0 ? 0 : v > 1 ? 1 : v;
+        }
+        facing_colour[f][3] = diffuse[3];
+    }
+    lit = facing_colour;
+}
+
 // A draw call a run of groups worth drawing: testing each quad against the
-// view would cost more than letting GL clip the few outside.
+// view would cost more than letting GL clip the few outside. While lit, a
+// run ends with its facing, as the next has its own colour.
 static void draw_chunk(const cube_slot *c, const fog_reach *fog, int band, const float eye[3])
 {
+    const float(*colour)[4] = band == BAND_HIDDEN ? nullptr : lit;
     glVertexPointer(3, GL_FLOAT, 12, c->vertices);
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
-    glNormalPointer(GL_FLOAT, 12, c->normals);
     faces_drawn += c->face_count;
     // Each group is looked at once; a run of drawn groups ends at the first one not drawn.
     int run = -1;
     for (int g = 0; g <= MESH_GROUPS; g++) {
         int drawn = g < MESH_GROUPS && group_drawn(c, g, fog, band, eye);
+        int turns = colour && g % MESH_QUARTERS == 0;
         if (drawn && run < 0)
             run = g;
-        if (drawn || run < 0)
+        if ((drawn && !turns) || run < 0 || run == g)
             continue;
         int first = c->group_first[run], quads = c->group_first[g] - first;
-        run = -1;
         if (quads > 0) {
+            if (colour)
+                glColor4fv(colour[run / MESH_QUARTERS]);
             quads_drawn += quads;
             glDrawArrays(GL_QUADS, 4 * first, 4 * quads);
             draw_calls++;
         }
+        run = drawn ? g : -1;
     }
 }
 
@@ -252,13 +291,11 @@ static void draw_hidden_band(int n, const fog_reach *fog)
 {
     float colour[4];
     glGetFloatv(GL_FOG_COLOR, colour);
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glPushAttrib(GL_ENABLE_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
     glColor4fv(colour);
     draw_band(n, fog, BAND_HIDDEN);
     glPopClientAttrib();
@@ -286,6 +323,9 @@ void draw_buffs()
     fog_reach fog = {glIsEnabled(GL_FOG), 0, 0};
     glGetFloatv(GL_FOG_START, &fog.start);
     glGetFloatv(GL_FOG_END, &fog.end);
+    light_facings(view);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     draw_band(n, &fog, BAND_CLEAR);
     if (fog.on) {
@@ -293,6 +333,7 @@ void draw_buffs()
         draw_band(n, &fog, BAND_FOGGED);
         draw_hidden_band(n, &fog);
     }
+    glPopAttrib();
     glBindTexture(GL_TEXTURE_2D, g_textures);   // the boxes and particles drawn next use the atlas
     re_save();
 }

@@ -35,8 +35,7 @@ void free_world()
     for (cube_slot &c : cubes) {
         free(c.vertices);
         free(c.tex_coords);
-        free(c.normals);
-        c.vertices = c.tex_coords = c.normals = nullptr;
+        c.vertices = c.tex_coords = nullptr;
         c.loaded = 0;
     }
     free(world);

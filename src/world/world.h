@@ -34,7 +34,6 @@ struct cube_slot {
     float *tex_coords;                                     // 2 floats a vertex
     int32_t quad_count;
     int32_t face_count;                                    // block faces those quads show
-    float *normals;                                        // 3 floats a vertex
     // The quads are grouped by the way they face and by the quarter of the
     // chunk's columns they start in: group g is quads group_first[g] ...
     // group_first[g + 1] - 1, with facing g / MESH_QUARTERS.
