@@ -211,19 +211,21 @@ static int may_write(int slot, double now)
     return !saves[slot].failed || now >= saves[slot].retry_at;
 }
 
-// Writes an unsaved chunk while the pass has time left; 1 when it is on disk.
-static int write_in_budget(int x, int y, int level, double start)
+static int writes_left;   // in this pass
+
+// Writes an unsaved chunk while the pass may write more; 1 when it is on disk.
+static int write_in_turn(int x, int y, int level, double now)
 {
     int slot = *world_entry(x, y, level);
-    double now = plat_clock_ms();
-    if (now - start >= SAVE_BUDGET_MS || !may_write(slot, now))
+    if (writes_left <= 0 || !may_write(slot, now))
         return 0;
+    writes_left--;
     return save_w(x, y, level);
 }
 
 // Chunks that left the keep window: one that matches its file is let go at
 // once; one with unsaved blocks when it has been written, a few each pass.
-static void release_left_behind(double start)
+static void release_left_behind(double now)
 {
     for (int x = 0; x < world_size; x++)
         for (int y = 0; y < world_size; y++)
@@ -231,21 +233,21 @@ static void release_left_behind(double start)
                 int slot = *world_entry(x, y, z);
                 if (slot == NO_SLOT || in_keep_window(x, y, z))
                     continue;
-                if (!saves[slot].unsaved || write_in_budget(x, y, z, start))
+                if (!saves[slot].unsaved || write_in_turn(x, y, z, now))
                     release(x, y, z);
             }
 }
 
 // Chunks in view whose blocks have differed from their file for a while are
 // written, so a crash loses little play.
-static void autosave(double start)
+static void autosave(double now)
 {
     for (int x = 0; x < world_size; x++)
         for (int y = 0; y < world_size; y++)
             for (int z = 0; z < WORLD_LEVELS; z++) {
                 int slot = *world_entry(x, y, z);
-                if (slot != NO_SLOT && saves[slot].unsaved && start - saves[slot].unsaved_since >= autosave_age_ms)
-                    write_in_budget(x, y, z, start);
+                if (slot != NO_SLOT && saves[slot].unsaved && now - saves[slot].unsaved_since >= autosave_age_ms)
+                    write_in_turn(x, y, z, now);
             }
 }
 
@@ -253,9 +255,10 @@ void re_save()
 {
     if (!world)
         return;
-    double start = plat_clock_ms();
-    release_left_behind(start);
-    autosave(start);
+    double now = plat_clock_ms();
+    writes_left = WRITES_PER_PASS;
+    release_left_behind(now);
+    autosave(now);
 }
 
 // --- the exit save ---
