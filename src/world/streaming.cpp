@@ -81,13 +81,18 @@ int build_chunk(int x, int y, int level)
 
 // Linear fog leaves everything nearer than its start as it is and turns
 // everything past its end into its own colour, yet costs a third of the
-// drawing of every pixel. So each group of quads is drawn in one of three
-// passes, by where its box lies in depth (distance along the view): wholly
-// before the fog, with none; wholly past it, in the fog's colour alone,
-// without texture or light; in between, with fog. Every pixel comes out as
-// fog would make it, and past the fog's end, most of a wide view, the quads
-// cost least.
-enum { BAND_CLEAR, BAND_FOGGED, BAND_HIDDEN };
+// drawing of every pixel. So each group of quads is drawn by where its box
+// lies in depth (distance along the view): wholly before the fog, without
+// it; across its start, twice, cut there by a clip plane, the near part
+// without fog and the far part with it; further, with fog; wholly past its
+// end, in the fog's colour alone, without texture or light. Every pixel
+// comes out as fog would make it, and past the fog's end, most of a wide
+// view, the quads cost least.
+enum { BAND_CLEAR, BAND_CUT, BAND_FOGGED, BAND_HIDDEN };
+
+// The two parts of a cut group overlap by a hair, which the fog there does
+// not change by a shade, so no pixel on the cut is left to the sky.
+constexpr float CUT_OVERLAP = 0.05f;
 
 struct fog_reach {
     int on;
@@ -96,7 +101,7 @@ struct fog_reach {
 
 static float view_row[3];   // depth of a render-space offset from the eye: its dot product with this
 
-// The pass the box from low to high is drawn in.
+// The band of the box from low to high.
 static int band_of(const fog_reach *fog, const float low[3], const float high[3], const float eye[3])
 {
     if (!fog->on)
@@ -108,7 +113,20 @@ static int band_of(const fog_reach *fog, const float low[3], const float high[3]
     }
     if (centre + reach <= fog->start)
         return BAND_CLEAR;
+    if (centre - reach < fog->start)
+        return BAND_CUT;
     return centre - reach >= fog->end ? BAND_HIDDEN : BAND_FOGGED;
+}
+
+// Clip plane 0 keeps what lies nearer than depth (near_side) or farther.
+static void cut_at(float depth, int near_side)
+{
+    // In eye space, where depth is -z.
+    const double nearer[4] = {0, 0, 1, depth}, farther[4] = {0, 0, -1, -depth};
+    glPushMatrix();
+    glLoadIdentity();
+    glClipPlane(GL_CLIP_PLANE0, near_side ? nearer : farther);
+    glPopMatrix();
 }
 
 // --- drawing ---
@@ -329,7 +347,13 @@ void draw_buffs()
     glDisable(GL_FOG);
     draw_band(n, &fog, BAND_CLEAR);
     if (fog.on) {
+        glEnable(GL_CLIP_PLANE0);
+        cut_at(fog.start + CUT_OVERLAP, 1);
+        draw_band(n, &fog, BAND_CUT);
         glEnable(GL_FOG);
+        cut_at(fog.start - CUT_OVERLAP, 0);
+        draw_band(n, &fog, BAND_CUT);
+        glDisable(GL_CLIP_PLANE0);
         draw_band(n, &fog, BAND_FOGGED);
         draw_hidden_band(n, &fog);
     }
