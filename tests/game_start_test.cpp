@@ -78,8 +78,19 @@ TEST(Input, WasdMoveAlongAndAcrossTheView)
             EXPECT_NEAR(camera_y - 100, c.dy, 0.01) << key << " at yaw " << c.yaw;
             EXPECT_NEAR(camera_z - 100, c.dz, 0.001) << key << " at pitch " << c.pitch;
         }
+    // Walking, the same keys push the walker that way (its velocity runs against the camera's axes).
     fly_mode = 0;
     c_rot_x = 0;
+    for (int i = 0; i < 8; i++) {
+        c_rot_y = cases[i].yaw;
+        gamer[0].vel_x = gamer[0].vel_y = 0;
+        Key(cases[i].key, 0, 0);
+        timer = 0;
+        Display();
+        KeyUp(cases[i].key, 0, 0);
+        EXPECT_NEAR(gamer[0].vel_x, -0.12 * cases[i].dx, 1e-4) << cases[i].key << " at yaw " << cases[i].yaw;
+        EXPECT_NEAR(gamer[0].vel_y, -0.12 * cases[i].dy, 1e-4) << cases[i].key << " at yaw " << cases[i].yaw;
+    }
 }
 
 // However quickly a frame is drawn, the next waits its turn: at most 80 a

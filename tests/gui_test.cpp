@@ -40,6 +40,7 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     write_file("saves/notes.txt", "a plain file is not a world");
     std::string out = said([] { find_worlds(&ctlg); });
     EXPECT_NE(out.find("x is not listed: its name is longer than 63 bytes \n"), std::string::npos);
+    EXPECT_NE(out.find("saves/\xd0\xbc\xd0\xb8\xd1\x80\n"), std::string::npos) << "the newest world's folder";
     ASSERT_EQ(ctlg.count, CATALOGUE_MAX);
     EXPECT_STREQ(ctlg.worlds[0].shown, "\xec\xe8\xf0");
     EXPECT_STREQ(ctlg.worlds[1].shown, "\xe4\xee\xec");
@@ -382,7 +383,7 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
         {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
-        {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true},
+        {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true}, {PAGE_OPTIONS, 0, 0, "Mouse sensitivity", 570, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
         {PAGE_CREDITS, 0, 0, "C++17, OpenGL 1.1 and GLU", 400, 290, 20, true},
         {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},

@@ -83,6 +83,13 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
         EXPECT_NEAR(fog[3][i], sky[3][i], 1e-3) << "channel " << i;
     EXPECT_GT(sky[3][2], 1.5f * sky[3][0]);
     EXPECT_LT(sky[3][0] + sky[3][1] + sky[3][2], (sky[0][0] + sky[0][1] + sky[0][2]) / 4);
+    // Daylight grows from none with the sun on the horizon to all with it a quarter up: half at an eighth.
+    float half[4];
+    sun_at(std::asin(0.125));
+    game_frame(W, H);
+    glGetFloatv(GL_FOG_COLOR, half);
+    for (int i = 0; i < 3; i++)
+        EXPECT_NEAR(half[i], (fog[0][i] + fog[3][i]) / 2, 1e-3) << "channel " << i;
 }
 
 // The sun is a square facing the eye, drawn first, and not once set: two triangles more than at midnight.

@@ -10,7 +10,7 @@ namespace {
 
 using E2eInstalledGame = GameTest;
 
-const char *const WORLD = "saves/\xd0\xbc\xd0\xb8\xd1\x80\xd1\x91";   // "мирё"
+const char *const WORLD = "saves/\xd0\xbc\xd0\xb8\xd0\xa0\xd1\x91";   // "миРё": a capital too
 
 TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
 {
@@ -33,8 +33,12 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
         xs_key(key);
     for (int i = 0; i < 11; i++)   // what was typed, then the default name
         xs_key("BackSpace");
-    for (const char *key : {"Cyrillic_em", "Cyrillic_i", "Cyrillic_er", "Cyrillic_io"})
-        xs_key(key);
+    xs_key("Cyrillic_em");
+    xs_key("Cyrillic_i");
+    xs_key_held("Shift_L", true);   // a capital
+    xs_key("Cyrillic_er");
+    xs_key_held("Shift_L", false);
+    xs_key("Cyrillic_io");
     click_menu(310, 515);   // Create world, left of the centre: mouse look must start from the centre
     ASSERT_TRUE(wait_output(std::string("./") + WORLD + "world size 10 \n")) << output();
     ASSERT_TRUE(wait_output("created ", 36));
