@@ -189,7 +189,7 @@ static void draw_chunk(const cube_slot *c, const fog_reach *fog, int band, const
     const float(*colour)[4] = band == BAND_HIDDEN ? nullptr : lit;
     glVertexPointer(3, GL_FLOAT, 12, c->vertices);
     glTexCoordPointer(2, GL_FLOAT, 8, c->tex_coords);
-    faces_drawn += c->face_count;
+    faces_drawn += band == BAND_CLEAR ? c->face_count : 0;   // every chunk in view comes to the first pass
     // Each group is looked at once; a run of drawn groups ends at the first one not drawn.
     int run = -1;
     for (int g = 0; g <= MESH_GROUPS; g++) {

@@ -7,7 +7,7 @@
 extern int32_t c_position_x, c_position_y, c_position_z;   // camera chunk at the start of the pass
 extern int32_t already_created;   // physics steps until the next chunk may be built
 extern int32_t quads_drawn;       // quads the last pass handed to GL, for the frame figures
-extern int32_t faces_drawn;       // block faces of the chunks it drew, once for each band of depth
+extern int32_t faces_drawn;       // block faces of the chunks in view, for the frame figures
 extern int32_t draw_calls;        // glDrawArrays calls of the last pass
 
 constexpr int BUILD_COOLDOWN = 3;   // physics steps between two chunk builds
