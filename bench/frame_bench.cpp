@@ -42,9 +42,7 @@ double seconds_since(std::chrono::steady_clock::time_point t0)
 void release_world()
 {
     for (int i = 0; i < POOL_SLOTS; i++) {
-        free(cubes[i].vertices);
-        free(cubes[i].tex_coords);
-        cubes[i].vertices = cubes[i].tex_coords = nullptr;
+        free_mesh(&cubes[i]);
         cubes[i].loaded = 0;
     }
     reference_free();

@@ -22,20 +22,19 @@ int block_is_solid(int id)
 }
 
 // One face of the unit cube: corner signs (x, y, z) and texture offsets, in
-// counter-clockwise order seen from outside, and the face's normal.
+// counter-clockwise order seen from outside.
 struct face_shape {
     signed char corner[4][3];
     signed char tex[4][2];
-    signed char normal[3];
 };
 
 static const face_shape FACES[6] = {
-    {{{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {0, -1, 0}},
-    {{{-1, 1, 1}, {1, 1, 1}, {1, 1, -1}, {-1, 1, -1}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {0, 1, 0}},
-    {{{-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}}, {0, 0, -1}},
-    {{{1, -1, 1}, {1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {0, 0, 1}},
-    {{{-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {-1, 0, 0}},
-    {{{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}}, {1, 0, 0}},
+    {{{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}},
+    {{{-1, 1, 1}, {1, 1, 1}, {1, 1, -1}, {-1, 1, -1}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}},
+    {{{-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}}},
+    {{{1, -1, 1}, {1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}},
+    {{{-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}},
+    {{{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}}},
 };
 
 // The chunk itself and its six neighbours, looked up once per call.
@@ -183,7 +182,7 @@ static void write_quad(int q, int group, int length, float x, float y, float z, 
     int face = group / MESH_QUARTERS;
     const face_shape *f = &FACES[face];
     int run_axis = runs_along_lx(face) ? 0 : 2;
-    int flat_axis = face <= FACE_TOP ? 1 : face <= FACE_LY_PLUS ? 2 : 0;
+    int flat_axis = FACING_AXIS[face];
     float reach = (float)(length - 1);   // from the first block's centre to the last's
     for (int k = 0; k < 4; k++) {
         int vi = 4 * q + k;
@@ -202,7 +201,7 @@ static void write_quad(int q, int group, int length, float x, float y, float z, 
     built_group[q] = (uint8_t)group;
     const float centre[3] = {x, y, z};
     quad_group *g = &built_groups[group];
-    float front = f->normal[flat_axis] * centre[flat_axis] + 0.5f;
+    float front = (face & 1 ? centre[flat_axis] : -centre[flat_axis]) + 0.5f;
     g->front = front < g->front ? front : g->front;
     for (const float *v = &built_vertices[12 * q]; v < &built_vertices[12 * q + 12]; v += 3)
         for (int a = 0; a < 3; a++) {

@@ -197,9 +197,7 @@ static void release(int x, int y, int level)
     if (slot == NO_SLOT)
         return;
     cube_slot *c = &cubes_s[slot];
-    free(c->tex_coords);
-    free(c->vertices);
-    c->tex_coords = c->vertices = nullptr;
+    free_mesh(c);
     c->loaded = 0;
     memset(&saves[slot], 0, sizeof saves[slot]);
     *world_entry(x, y, level) = NO_SLOT;

@@ -24,13 +24,6 @@ static int pool_full_reported = 0;
 
 // --- building ---
 
-static void free_mesh(cube_slot *c)
-{
-    free(c->tex_coords);
-    free(c->vertices);
-    c->tex_coords = c->vertices = nullptr;
-}
-
 // The faces on the new chunk's borders of its held neighbours change with it.
 static void remesh_neighbours(int x, int y, int level)
 {
@@ -130,8 +123,6 @@ static void cut_at(float depth, int near_side)
 }
 
 // --- drawing ---
-
-static const int FACING_AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};   // render-space axis of each facing's normal
 
 // Whether group g of a chunk's quads is worth handing to GL: an empty one
 // costs nothing; else the eye must lie in front of one of its planes at

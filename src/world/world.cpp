@@ -30,12 +30,17 @@ int initialize_world()
     return 1;
 }
 
+void free_mesh(cube_slot *c)
+{
+    free(c->vertices);
+    free(c->tex_coords);
+    c->vertices = c->tex_coords = nullptr;
+}
+
 void free_world()
 {
     for (cube_slot &c : cubes) {
-        free(c.vertices);
-        free(c.tex_coords);
-        c.vertices = c.tex_coords = nullptr;
+        free_mesh(&c);
         c.loaded = 0;
     }
     free(world);

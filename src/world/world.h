@@ -15,6 +15,8 @@ constexpr int WORLD_LEVELS = 10;
 constexpr int MESH_QUAD_CAP = 20000;   // quads a chunk's mesh buffers hold
 constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free slot" from the search
 constexpr int FACINGS = 6;             // directions a quad can face: -Y, +Y, -Z, +Z, -X, +X in render space
+// The render-space axis each facing's normal lies on; an odd facing points up it, an even one down.
+constexpr int FACING_AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
 constexpr int MESH_QUARTERS = 4;       // of a chunk's columns: lx, then ly, below 32 or not
 constexpr int MESH_GROUPS = FACINGS * MESH_QUARTERS;
 
@@ -57,6 +59,8 @@ int initialize_world();
 void free_world();
 // Lowest free slot, or NO_SLOT when all are loaded.
 int16_t find_free_cube();
+// Frees a slot's mesh buffers and forgets them.
+void free_mesh(cube_slot *c);
 
 // Wraps a chunk column index once in either direction.
 int t_zn(int n);
