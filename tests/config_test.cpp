@@ -49,13 +49,11 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
     EXPECT_EQ(read_file("cfg").substr(0, 4) + read_file("cfg").substr(36), "ABCDWXYZ");
 }
 
-// The first start writes the defaults and asks for a language; a later write
-// that fails leaves them whole.
+// The first start writes the defaults and asks for a language; a later write that fails leaves them whole.
 TEST_F(ConfigFile, FirstRunWritesTheDefaultsAndAFailedWriteKeepsThem)
 {
     load();
-    EXPECT_EQ(read_file("cfg"), DEFAULTS);
-    EXPECT_EQ(st_page, 1);
+    EXPECT_TRUE(read_file("cfg") == DEFAULTS && st_page == 1);
     // The full disk: a file size limit of 20 bytes.
     signal(SIGXFSZ, SIG_IGN);
     rlimit old_limit;
@@ -65,41 +63,7 @@ TEST_F(ConfigFile, FirstRunWritesTheDefaultsAndAFailedWriteKeepsThem)
     get_par_str()->world_counter = 8;
     EXPECT_EQ(save(), 0);
     setrlimit(RLIMIT_FSIZE, &old_limit);
-    EXPECT_EQ(read_file("cfg"), DEFAULTS);
-    EXPECT_EQ(access("cfg.tmp", F_OK), -1);
-}
-
-// The options file reads back as written; one too short or not ours gives the
-// defaults, and so does a value out of range, for that value alone.
-TEST_F(ConfigFile, OptionsReadBackAsWrittenAndDamageGivesTheDefaults)
-{
-    const game_options mine = {10, 1, 90, 1}, defaults = {5, 0, 45, 0};
-    const struct { int at, value, length; game_options read; } cases[] = {
-        {-1, 0, OPTIONS_BYTES, mine}, {-1, 0, -1, defaults}, {-1, 0, OPTIONS_BYTES - 1, defaults},
-        {0, 'X', OPTIONS_BYTES, defaults}, {4, 0, OPTIONS_BYTES, defaults},
-        {4, 2, OPTIONS_BYTES + 3, mine},   // a later version: the part this one knows
-        {5, 0, OPTIONS_BYTES, {5, 1, 90, 1}}, {5, 1, OPTIONS_BYTES, {1, 1, 90, 1}}, {5, 11, OPTIONS_BYTES, {5, 1, 90, 1}},
-        {6, 2, OPTIONS_BYTES, {10, 0, 90, 1}}, {8, 2, OPTIONS_BYTES, {10, 1, 90, 0}},
-        {7, 29, OPTIONS_BYTES, {10, 1, 45, 1}}, {7, 30, OPTIONS_BYTES, {10, 1, 30, 1}}, {7, 91, OPTIONS_BYTES, {10, 1, 45, 1}},
-    };
-    for (const auto &c : cases) {
-        *get_options() = mine;
-        ASSERT_EQ(save_options(), 1);
-        std::string bytes = read_file("options");
-        if (c.at >= 0)
-            bytes[c.at] = (char)c.value;
-        bytes.resize(c.length < 0 ? 0 : c.length);
-        write_file("options", bytes);
-        if (c.length < 0)
-            remove("options");
-        *get_options() = {};
-        load_options();
-        const game_options *o = get_options();
-        EXPECT_TRUE(o->mouse_speed == c.read.mouse_speed && o->invert_look == c.read.invert_look &&
-                    o->field_of_view == c.read.field_of_view && o->full_screen == c.read.full_screen)
-            << c.at << " " << c.value << " " << c.length;
-    }
-    *get_options() = defaults;
+    EXPECT_TRUE(read_file("cfg") == DEFAULTS && access("cfg.tmp", F_OK) == -1);
 }
 
 // The player's folder takes each installed file that differs and keeps the others as they are; no file is
@@ -127,21 +91,18 @@ TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)
     mkdir("lang", 0755);
     write_file("lang/eng.txt", "A\r\n" + std::string(130, 'L') + "\nnext\n");
     lang_init("eng");
-    EXPECT_STREQ(lang_get(1), "A");
-    EXPECT_STREQ(lang_get(3), "next");   // after a line too long for its phrase
+    EXPECT_EQ(std::string(lang_get(1)) + lang_get(3), "Anext");   // the third after a line too long for its phrase
     EXPECT_STREQ(lang_get(PHRASES), "");   // outside the table: empty, never out of bounds
 }
 
-// Without its own file a language borrows the other's phrases, so no caption
-// is blank; a FIFO in the file's place is not waited on.
+// Without its own file a language borrows the other's phrases, so no caption is blank; a FIFO there is not waited on.
 TEST_F(Phrases, AMissingLanguageFallsBackToTheOther)
 {
     mkdir("lang", 0755);
     write_file("lang/rus.txt", "Russian 1\n");
     ASSERT_EQ(mkfifo("lang/eng.txt", 0600), 0);
-    for (std::string code : {"eng", "%s%n"}) {
+    for (std::string code : {"eng", "%s%n"})
         EXPECT_EQ(said([&] { lang_init(code.c_str()); }), "fail not found lang/" + code + ".txt, lang/rus.txt used instead \n");
-    }
 }
 
 }  // namespace

@@ -90,8 +90,7 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     inv_page_draw(hand_x, hand_y);
     std::vector<unsigned char> px(400 * 300 * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, px.data());   // rows of 1200 bytes: no padding
     // The colour at a point of the overlay.
     auto at = [&](int x, int y) {
         const unsigned char *p = &px[3 * ((299 - y / 2) * 400 + x / 2)];
@@ -106,8 +105,7 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     std::vector<int> empty = at(x, y);
     for (int k = 0; k < 50; k++) {
         icon_top(k, &x, &y);
-        EXPECT_EQ(inv_page_cell_at(x, y), k);
-        EXPECT_EQ(at(x, y) == empty, k == 17 || k == 30) << k;
+        EXPECT_TRUE(inv_page_cell_at(x, y) == k && (at(x, y) == empty) == (k == 17 || k == 30)) << k;
     }
     std::set<std::vector<int>> colours;   // an icon shows its block's picture, not a flat colour a face
     for (int dy = 2; dy < 32; dy += 2)
@@ -125,9 +123,8 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     EXPECT_TRUE(panel[0] == 0 && panel[1] == 0 && panel[2] > 80 && panel[2] < 150) << panel[1] << " " << panel[2];
     EXPECT_TRUE(draws_text([] { inv_page_draw(100, 100); }, phrase_line(PHRASE_INVENTORY_CLOSE).c_str(), 400,
                            PAGE_HOT_BAR_Y + 48, 12)) << "how to close the page";
-    EXPECT_NE(at(hand_x, hand_y - 9), std::vector<int>({0, 0, 255}));   // the grass in hand, round the pointer
-    EXPECT_NE(at(hand_x - 12, hand_y), std::vector<int>({0, 0, 255}));
-    EXPECT_EQ(at(hand_x + 60, hand_y), std::vector<int>({0, 0, 255}));
+    const std::vector<int> blue = {0, 0, 255};   // the grass in hand, round the pointer
+    EXPECT_TRUE(at(hand_x, hand_y - 9) != blue && at(hand_x - 12, hand_y) != blue && at(hand_x + 60, hand_y) == blue);
     inv_page_close();
     EXPECT_EQ(player_cells->slots[30].id, 1);
 }

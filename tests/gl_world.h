@@ -14,8 +14,7 @@ protected:
     {
         ASSERT_TRUE(gl_engine_open());
         HeldWorld::SetUp();
-        already_created = 1000;   // nothing is built unless a test asks
-        game = gui = 0;
+        already_created = 1000, game = gui = 0;   // nothing is built unless a test asks
         init_particles();
         gamer[0].pick_valid = 0;
         glViewport(0, 0, 800, 600);
@@ -23,8 +22,7 @@ protected:
     }
     static void look(double x, double y, double z, float pitch, float yaw)
     {
-        camera_x = x, camera_y = y, camera_z = z;
-        camera_rot_x = pitch, camera_rot_y = yaw;
+        camera_x = x, camera_y = y, camera_z = z, camera_rot_x = pitch, camera_rot_y = yaw;
         glLoadIdentity();
         glRotatef(pitch, 1, 0, 0);
         glRotatef(yaw, 0, 1, 0);

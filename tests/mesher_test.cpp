@@ -46,22 +46,10 @@ TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
                     ASSERT_EQ(cubes[0].blocks[lx][ly][lz], lz < top ? 3 : lz > top ? 0 : 1) << lz;
             }
     }
-    EXPECT_TRUE(fields >= 10 && fields <= 13) << fields;   // one bowl in seven
-    EXPECT_NEAR(bumps / fields, 512, 60);                  // one column in eight
+    EXPECT_TRUE(fields >= 10 && fields <= 13 && std::abs(bumps / fields - 512) <= 60) << fields;   // a bowl in 7, a bump in 8
 }
 
 using Mesher = HeldWorld;
-
-// A chunk file may hold any pattern: a checkerboard's faces, forty times what a mesh holds, fill it and no more.
-TEST_F(Mesher, AChunkWithMoreFacesThanAMeshHoldsDrawsWhatFits)
-{
-    cube_slot *c = hold(0, 0, 0, 4, 0);
-    for (int i = 0; i < CHUNK_BLOCKS; i++)   // i is lz + 64 ly + 4096 lx: odd sums are earth
-        (&c->blocks[0][0][0])[i] = (i + i / 64 + i / 4096) % 2 ? 3 : 0;
-    std::string out = said([] { create_polygons(0, 0, 4); });
-    EXPECT_TRUE(c->quad_count > MESH_QUAD_LIMIT - 6 && c->quad_count <= MESH_QUAD_CAP) << c->quad_count;
-    EXPECT_EQ(out, "stoped building, polygons: " + std::to_string(c->quad_count) + " \n");
-}
 
 // Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
 cube_slot *random_layers(cube_slot *c)
@@ -149,8 +137,7 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
                     faces += shows;
                     ASSERT_EQ(covered[lx][ly][lz] >> face & 1, shows) << lx << "," << ly << "," << lz << " face " << face;
                 }
-    EXPECT_EQ(c->face_count, faces);
-    EXPECT_TRUE((covered[7][7][62] & 2) && !(covered[5][5][63] & 2)) << "the lookups above";
+    EXPECT_TRUE(c->face_count == faces && (covered[7][7][62] & 2) && !(covered[5][5][63] & 2)) << "the lookups above";
     for (int g = 0; g < MESH_GROUPS; g++) {   // the box and nearest plane the drawer skips a group by are its quads'
         float box[6] = {1e9f, 1e9f, 1e9f, -1e9f, -1e9f, -1e9f}, front = 1e9f;
         int f = g / MESH_QUARTERS, axis = f < 2 ? 1 : f < 4 ? 2 : 0;

@@ -61,22 +61,14 @@ protected:
     void SetUp() override
     {
         InTempDir::SetUp();
-        mkdir("saves", 0755);
-        mkdir("saves/alpha", 0755);
-        world_size = 10;
-        vision_range = 1;
+        ASSERT_EQ(system("mkdir -p saves/alpha"), 0);
+        world_size = 10, vision_range = 1;
         c_position_x = c_position_y = c_position_z = 4;
         initialize_world();
         init_save_load(world, cubes, 10, "alpha");
         game = 1;
     }
-    void TearDown() override
-    {
-        game = 0;
-        recording = false;
-        calls.clear();
-        InTempDir::TearDown();
-    }
+    void TearDown() override { game = 0, recording = false, calls.clear(), InTempDir::TearDown(); }
     static constexpr auto hold = HeldWorld::hold;
 };
 
@@ -89,8 +81,7 @@ TEST_F(ChunkFiles, BlocksComeBackFromTheFileUnknownIdsWhole)
     EXPECT_EQ(read_file("saves/alpha/8-4-3.qrb").substr(0, 4), std::string("\x02\x01\x03\x00", 4));
     hold(0, 8, 4, 3, 7);
     ASSERT_EQ(load_w(8, 4, 3), 1);
-    EXPECT_EQ(cubes[0].blocks[0][0][0], 0x0102);
-    EXPECT_EQ(cubes[0].blocks[0][0][1], 3);
+    EXPECT_TRUE(cubes[0].blocks[0][0][0] == 0x0102 && cubes[0].blocks[0][0][1] == 3);
 }
 
 TEST_F(ChunkFiles, AnUnusableFileIsSetAsideAndTheChunkIsNewTerrain)
@@ -133,8 +124,7 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     save_w(4, 4, 4);
     remove("saves/alpha/4-4-4.qrb");
     save_all();
-    EXPECT_FALSE(read_file("saves/alpha/6-4-4.qrb").empty());
-    EXPECT_TRUE(read_file("saves/alpha/4-4-4.qrb").empty());
+    EXPECT_TRUE(!read_file("saves/alpha/6-4-4.qrb").empty() && read_file("saves/alpha/4-4-4.qrb").empty());
     EXPECT_EQ(world_slot(4, 4, 4), NO_SLOT);
 }
 
@@ -168,9 +158,8 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
     save_w(4, 4, 4);
     const std::string file = "saves/alpha/4-4-4.qrb";
     const struct { long long at_ms; bool edit, full_disk; char on_disk; } steps[] = {
-        {0, true, false, 3},      {20000, true, false, 3}, {29000, true, false, 3}, {30000, false, true, 3},
-        {31000, false, false, 3}, {34000, false, false, 3}, {35000, false, true, 3},  {40000, false, false, 1},
-    };
+        {0, true, false, 3}, {20000, true, false, 3}, {29000, true, false, 3}, {30000, false, true, 3},
+        {31000, false, false, 3}, {34000, false, false, 3}, {35000, false, true, 3}, {40000, false, false, 1}};
     struct rlimit old_limit;
     getrlimit(RLIMIT_FSIZE, &old_limit);
     signal(SIGXFSZ, SIG_IGN);
@@ -186,8 +175,7 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
         re_save();
         re_save();
         setrlimit(RLIMIT_FSIZE, &old_limit);
-        EXPECT_EQ(read_file(file)[0], s.on_disk) << s.at_ms;
-        EXPECT_EQ(saving_fails(), s.at_ms >= 30000 && s.on_disk == 3) << s.at_ms;
+        EXPECT_TRUE(read_file(file)[0] == s.on_disk && saving_fails() == (s.at_ms >= 30000 && s.on_disk == 3)) << s.at_ms;
     }
     // Out of view on a full disk, the exit save keeps the chunk held; with room it is written and let go.
     hold(1, 8, 4, 4, 2);
@@ -197,8 +185,7 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
         setrlimit(RLIMIT_FSIZE, &limit);
         save_all();
         setrlimit(RLIMIT_FSIZE, &old_limit);
-        EXPECT_EQ(world_slot(8, 4, 4), full ? 1 : NO_SLOT);
-        EXPECT_EQ(read_file("saves/alpha/8-4-4.qrb")[0], full ? '\0' : 2);
+        EXPECT_TRUE(world_slot(8, 4, 4) == (full ? 1 : NO_SLOT) && read_file("saves/alpha/8-4-4.qrb")[0] == (full ? '\0' : 2));
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "cannot write ./saves/alpha/4-4-4.qrb: File too large \n"
                                                       "cannot write ./saves/alpha/8-4-4.qrb: File too large \n");

@@ -1,4 +1,4 @@
-// The chunk pass: re-meshing, drawing across the wrapping edge, culling, streaming, the picture; back faces.
+// The chunk pass: re-meshing, drawing across the wrapping edge, culling, streaming, the picture.
 #include "game.h"
 
 #include "gl_world.h"
@@ -10,7 +10,6 @@ namespace {
 
 using Streaming = DrawnWorld;
 using Frustum = DrawnWorld;
-using Frame = DrawnWorld;
 using ChunkDrawing = DrawnWorld;
 
 // Planes from GL's own matrices: inside is kept, past any of the six culled.
@@ -19,9 +18,8 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
     glRotatef(180, 0, 1, 0);   // the eye looks along +z
     CalculateFrustum();
     // Eye coordinates, looking along -z; at z = -50 the edges are at x = 27.6, y = 20.7.
-    const float cubes[][4] = {{0, 0, -50, 1},   {20, 0, -50, 1},  {-20, 0, -50, 1}, {0, 15, -50, 1},
-                              {0, -15, -50, 1}, {0, 0, -990, 1},  {40, 0, -50, 0},  {-40, 0, -50, 0},
-                              {0, 30, -50, 0},  {0, -30, -50, 0}, {0, 0, -1010, 0}, {0, 0, 50, 0}};
+    const float cubes[][4] = {{0, 0, -50, 1}, {20, 0, -50, 1}, {-20, 0, -50, 1}, {0, 15, -50, 1}, {0, -15, -50, 1}, {0, 0, -990, 1},
+                              {40, 0, -50, 0}, {-40, 0, -50, 0}, {0, 30, -50, 0}, {0, -30, -50, 0}, {0, 0, -1010, 0}, {0, 0, 50, 0}};
     for (const auto &c : cubes)
         EXPECT_EQ(CubeInFrustum(-c[0], c[1], -c[2], 1), c[3]) << c[0] << "," << c[1] << "," << c[2];
     // A quad group's box: in view 10 up, past the top plane 25 up.
@@ -56,8 +54,8 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
 // the neighbour's mesh, and it hides again behind a block placed there.
 TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 {
-    const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32},
-                            {0, 9, 6, 32, 0, 32},  {0, 0, 7, 32, 32, 0}, {0, 0, 5, 32, 32, 63}};
+    const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32}, {0, 9, 6, 32, 0, 32},
+                            {0, 0, 7, 32, 32, 0}, {0, 0, 5, 32, 32, 63}};
     for (int i = 0; i < 6; i++) {
         hold(i, next[i][0], next[i][1], next[i][2], 0)->blocks[next[i][3]][next[i][4]][next[i][5]] = 3;
         create_polygons(next[i][0], next[i][1], next[i][2]);
@@ -145,84 +143,6 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
     out += stream(94, 30);   // one column on
     EXPECT_EQ(out.find("chunk pool full"), std::string::npos);
     EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
-}
-
-// Back faces are culled: with the eye inside a block, the player sees out of it.
-TEST_F(Frame, FromInsideABlockItsFacesAreNotSeen)
-{
-    hold(0, 4, 4, 4, 0)->blocks[32][32][14] = 3;
-    create_polygons(4, 4, 4);
-    look(224, 224, 270, 0, 0);
-    world_clock = 136;   // noon: a bright sky
-    auto rgb = game_frame(64, 64);
-    const unsigned char *seen = &rgb[3 * (44 * 64 + 32)];   // near the centre, clear of the crosshair
-    float sky[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, sky);
-    EXPECT_NEAR(seen[0] + seen[1] + seen[2], 255 * (sky[0] + sky[1] + sky[2]), 6);
-}
-
-// The view ray's block is outlined round the crosshair, whichever way the player looks; the chosen cell is
-// framed in white.
-TEST_F(Frame, TheBlockAimedAtIsOutlinedRoundTheCrosshair)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    for (int lx = 0; lx < 64; lx++)
-        for (int ly = 0; ly < 64; ly++)
-            c->blocks[lx][ly][10] = 3;   // the ground: feet at 267
-    create_polygons(4, 4, 4);
-    player *me = &gamer[0];
-    const float aims[][2] = {{40, 30}, {60, -100}, {25, 200}, {80, 0}};   // pitch, yaw
-    for (const auto &aim : aims) {
-        me->x = me->y = 224.3, me->z = 267;
-        me->rot_x = aim[0], me->rot_y = aim[1];
-        view_ray(me);
-        ASSERT_TRUE(me->pick_valid);
-        look(me->x, me->y, me->z + 1, aim[0], aim[1]);
-        game = 1;
-        float lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
-        int rules = 0, white = 0, bar = 0;   // the short rules between the hot bar's ten cells; the chosen one's frame
-        for (const auto &line : feedback_polygons([] { e_render(); }, true, true)) {
-            white += line.size() == 2 && line[0].y < 60 && line[0].brightness > 2.99f;
-            bar += line.size() == 2 && line[0].y < 36 && line[1].y < 36 && (line[0].x == line[1].x || line[0].y == line[1].y);
-            rules += line.size() == 2 && std::fabs(line[0].y - 14) + std::fabs(line[1].y - 14) < 0.01f &&
-                     std::fabs(std::fabs(line[1].x - line[0].x) - 4) < 0.01f;
-            for (const fb_vertex &v : line)
-                if (line.size() == 2 && v.y > 100)   // above the hot bar
-                    lo[0] = std::min(lo[0], v.x), lo[1] = std::min(lo[1], v.y), hi[0] = std::max(hi[0], v.x),
-                    hi[1] = std::max(hi[1], v.y);
-        }
-        // Ten cells, each framed twice, and the rules between them.
-        EXPECT_TRUE(rules == 9 && white == 4 && bar == 9 + 10 * 8) << rules << " rules, " << white << " white, " << bar;
-        EXPECT_TRUE(lo[0] < 400 && hi[0] > 400 && lo[1] < 300 && hi[1] > 300)
-            << aim[0] << "," << aim[1] << ": " << lo[0] << "-" << hi[0] << ", " << lo[1] << "-" << hi[1];
-    }
-}
-
-// The outline is the block's twelve edges just outside its faces, no line across a face or through it.
-TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
-{
-    glViewport(0, 0, 400, 400);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, -1, 1);   // window x, y = 200 (X, Y + 1); depth = (1 - Z) / 2
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    std::set<std::pair<int, int>> edges;   // corners: a bit for each axis's side
-    for (const auto &line : feedback_polygons([] { draw_cube(0, 0, 0); }, true)) {
-        int corner[2] = {0, 0};
-        for (int k = 0; k < 2; k++) {
-            const float d[3] = {line[k].x / 200 - 1, line[k].y / 200 - 1, 1 - 2 * line[k].z};
-            for (int axis = 0; axis < 3; axis++) {
-                EXPECT_NEAR(std::fabs(d[axis]), 0.5f, 0.005f) << "axis " << axis;
-                corner[k] |= (d[axis] > 0) << axis;
-            }
-        }
-        int apart = corner[0] ^ corner[1];
-        EXPECT_TRUE((apart & (apart - 1)) == 0) << corner[0] << " to " << corner[1];
-        if (apart)
-            edges.insert(std::minmax(corner[0], corner[1]));
-    }
-    EXPECT_EQ(edges.size(), 12u);
 }
 
 // A bumpy grass field in plain white light: every pixel is ground (no pinholes), a texel of the grass pictures.

@@ -20,9 +20,7 @@ inline std::string read_file(const std::string &path)
 template <typename F>
 std::string said(F f)
 {
-    testing::internal::CaptureStdout();
-    f();
-    return testing::internal::GetCapturedStdout();
+    return testing::internal::CaptureStdout(), f(), testing::internal::GetCapturedStdout();
 }
 
 // How many files this process holds open.

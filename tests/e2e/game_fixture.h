@@ -58,9 +58,7 @@ protected:
     void click_menu(int x, int y)
     {
         xs_move(window, x * width / 800, y * height / 600);
-        xs_sleep(0.15);
-        xs_key("Button1", 0.05);
-        xs_sleep(0.3);
+        xs_sleep(0.15), xs_key("Button1", 0.05), xs_sleep(0.3);
     }
     // Escape pauses a game: its pause page's Quit game, or a signal, ends it well either way.
     void quit(int sig = 0)
@@ -70,12 +68,7 @@ protected:
         EXPECT_EQ(xs_end_game(sig, 20), 0);
     }
     // Escape, then a button of the pause page (the main menu's column) once the pointer is let go.
-    void escape_and_click(int y)
-    {
-        xs_key("Escape");
-        xs_sleep(0.3);
-        click_menu(400, y);
-    }
+    void escape_and_click(int y) { xs_key("Escape"), xs_sleep(0.3), click_menu(400, y); }
     // Everything the game has printed so far.
     std::string output() const { return read_file(std::string(run_dir) + "/stdout.txt"); }
     int count(const char *needle) const
@@ -86,10 +79,7 @@ protected:
             n++;
         return n;
     }
-    bool wait_output(const std::string &needle, int n = 1)
-    {
-        return wait_until(30, [&] { return count(needle.c_str()) >= n; });
-    }
+    bool wait_output(const std::string &needle, int n = 1) { return wait_until(30, [&] { return count(needle.c_str()) >= n; }); }
     // Mouse look: the view turns by a tenth of each move's length and the game warps the pointer back to the
     // centre; pitch stops at 80 degrees down. Each move waits for that warp, so none is merged with the next.
     bool look(int dx, int dy, int moves)

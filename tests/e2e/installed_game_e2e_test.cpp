@@ -33,11 +33,8 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
         xs_key(key);
     for (int i = 0; i < 11; i++)   // what was typed, then the default name
         xs_key("BackSpace");
-    xs_key("Cyrillic_em");
-    xs_key("Cyrillic_i");
-    xs_key_held("Shift_L", true);   // a capital
-    xs_key("Cyrillic_er");
-    xs_key_held("Shift_L", false);
+    xs_key("Cyrillic_em"), xs_key("Cyrillic_i");
+    xs_key_held("Shift_L", true), xs_key("Cyrillic_er"), xs_key_held("Shift_L", false);   // a capital
     xs_key("Cyrillic_io");
     click_menu(310, 515);   // Create world, left of the centre: mouse look must start from the centre
     ASSERT_TRUE(wait_output(std::string("./") + WORLD + "world size 10 \n")) << output();
@@ -49,9 +46,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     // Away from the start: flying along y and up, looking straight up (the
     // pitch stops 10 degrees past it), then falling to the ground as a walker.
     ASSERT_TRUE(look(0, -300, 7));   // 30 degrees a move, the pointer kept in the window
-    xs_key("Tab");
-    xs_key("w", 1.5);
-    xs_key("Tab");
+    xs_key("Tab"), xs_key("w", 1.5), xs_key("Tab");
     ASSERT_TRUE(wait_output("chenged fly 0 \n", 2));
     xs_sleep(2);   // the fall, which a view of the sky alone does not show
     // The sky above has left the dark of dawn.
@@ -110,11 +105,9 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     ASSERT_TRUE(look(0, 300, 7));
     xs_key("8");
     EXPECT_TRUE(wait_until(10, [&] {
-        xs_key_held("space", true);
-        xs_sleep(0.2);
+        xs_key_held("space", true), xs_sleep(0.2);
         xs_key("Button3", 0.05);
-        xs_key_held("space", false);
-        xs_sleep(0.5);
+        xs_key_held("space", false), xs_sleep(0.5);
         return !count_in_cell(7);
     })) << "the collected earth was not placed";
     quit(SIGTERM);

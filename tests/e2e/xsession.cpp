@@ -153,10 +153,7 @@ void xs_key_held(const char *name, bool down)
 
 void xs_key(const char *name, double hold_s)
 {
-    xs_key_held(name, true);
-    xs_sleep(hold_s);
-    xs_key_held(name, false);
-    xs_sleep(0.03);
+    xs_key_held(name, true), xs_sleep(hold_s), xs_key_held(name, false), xs_sleep(0.03);
 }
 
 // The private server's visual is 24-bit TrueColor: red in the high byte.
