@@ -63,10 +63,5 @@ protected:
         return read_back(width, height);
     }
     // The chunks as the frame draws them: back faces culled.
-    static void draw_chunks()
-    {
-        glEnable(GL_CULL_FACE);
-        draw_buffs();
-        glDisable(GL_CULL_FACE);
-    }
+    static void draw_chunks() { glEnable(GL_CULL_FACE), draw_buffs(), glDisable(GL_CULL_FACE); }
 };

@@ -92,8 +92,8 @@ TEST_F(ChunkFiles, AnUnusableFileIsSetAsideAndTheChunkIsNewTerrain)
         write_file("saves/alpha/2-2-2.qrb", std::string((size_t)sizes[n - 1], '\x02'));
         std::fill_n(&cubes[0].blocks[0][0][0], CHUNK_BLOCKS, 7);   // what the slot held must not stay
         EXPECT_EQ(build_chunk(2, 2, 2), 1);
-        EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged." + std::to_string(n)).size(), (size_t)sizes[n - 1]);
-        EXPECT_EQ(cubes[0].blocks[0][0][0], 3);   // level 2 is earth
+        EXPECT_TRUE(read_file("saves/alpha/2-2-2.qrb.damaged." + std::to_string(n)).size() == (size_t)sizes[n - 1] &&
+                    cubes[0].blocks[0][0][0] == 3) << n;   // level 2 is earth
         // The new terrain is written as a file of its own.
         save_all();
         EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb").size(), (size_t)CHUNK_FILE_BYTES);

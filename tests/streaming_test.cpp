@@ -212,10 +212,7 @@ TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matter);
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matter_diffuse);
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, glow);
-    auto chunks = [] {
-        glEnable(GL_LIGHTING);
-        draw_chunks();
-    };
+    auto chunks = [] { glEnable(GL_LIGHTING), draw_chunks(); };
     auto whole = [] {
         glEnable(GL_LIGHTING);
         glEnable(GL_CULL_FACE);
