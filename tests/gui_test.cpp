@@ -322,7 +322,7 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
-        {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true},
+        {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true}, {PAGE_OPTIONS, 0, 0, "Vertical look", 570, 285, 22, true},
         {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true}, {PAGE_OPTIONS, 0, 0, "Mouse sensitivity", 570, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
         {PAGE_CREDITS, 0, 0, "C++17, OpenGL 1.1 and GLU", 400, 290, 20, true},
