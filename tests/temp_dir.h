@@ -18,18 +18,12 @@ inline std::string read_file(const std::string &path)
 
 // What f() printed to standard output (kept out of the test's log).
 template <typename F>
-std::string said(F f)
-{
-    return testing::internal::CaptureStdout(), f(), testing::internal::GetCapturedStdout();
-}
+std::string said(F f) { return testing::internal::CaptureStdout(), f(), testing::internal::GetCapturedStdout(); }
 
 // How many files this process holds open.
 inline long open_files()
 {
-    long n = 0;
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it)
-        n++;
-    return n;
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
 }
 
 // A shell command's standard output and error together, and its exit code.
@@ -50,12 +44,7 @@ inline command_result run_command(const std::string &cmd)
 class InTempDir : public ::testing::Test {
 protected:
     char dir[64] = "/tmp/quarrow-test-XXXXXX";
-
     void SetUp() override { ASSERT_TRUE(mkdtemp(dir) && chdir(dir) == 0); }
-    void TearDown() override
-    {
-        EXPECT_EQ(chdir("/"), 0);
-        EXPECT_EQ(system((std::string("rm -rf '") + dir + "'").c_str()), 0);
-    }
+    void TearDown() override { EXPECT_TRUE(chdir("/") == 0 && system((std::string("rm -rf '") + dir + "'").c_str()) == 0); }
     static void write_file(const std::string &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 };
