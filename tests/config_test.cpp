@@ -48,11 +48,11 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
     EXPECT_EQ(save(), 1);
     EXPECT_EQ(read_file("cfg").substr(0, 4) + read_file("cfg").substr(36), "ABCDWXYZ");
     // The options file reads back as written, every setting in its own place.
-    *get_options() = {10, 1, 90, 1};
+    *get_options() = {1, 1, 90, 1};   // the slowest mouse, not the default
     ASSERT_EQ(save_options(), 1);
     *get_options() = {};
     load_options();
-    EXPECT_TRUE(get_options()->mouse_speed == 10 && get_options()->invert_look == 1 && get_options()->field_of_view == 90 &&
+    EXPECT_TRUE(get_options()->mouse_speed == 1 && get_options()->invert_look == 1 && get_options()->field_of_view == 90 &&
                 get_options()->full_screen == 1);
     *get_options() = {5, 0, 45, 0};
 }
