@@ -138,8 +138,10 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
                 EXPECT_NE(world_slot(cx, cy, level), NO_SLOT) << "camera at " << c.x << ", " << c.y << ": " << cx << ", " << cy << ", " << level;
             }
     }
-    vision_range = 3;
-    std::string out = stream(30, 30);
+    vision_range = 3;   // in the first column both ways, the window's widest: one more below
+    std::string out = stream(0.2, 0.2);
+    EXPECT_EQ(held_now(), 8 * 8 * 8);
+    out += stream(30, 30);
     out += stream(94, 30);   // one column on
     EXPECT_EQ(out.find("chunk pool full"), std::string::npos);
     EXPECT_TRUE(chdir(old_dir) == 0 && system((std::string("rm -rf ") + dir).c_str()) == 0);
