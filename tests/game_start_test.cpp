@@ -187,6 +187,11 @@ TEST_F(GameStart, AWorldIsPlayedOnceItsFolderIsMadeAndReopensAtItsSize)
     g_level(PAGE_WORLDS);
     click(btt[play_w[0]]);
     EXPECT_TRUE(game == 1 && world_size == 20) << world_size;
+    Reshape(1000, 500);   // a new window size is the page's, and kept in cfg
+    EXPECT_TRUE(window_width() == 1000 && read_file("cfg").substr(4, 8) == std::string("\xe8\x03\0\0\xf4\x01\0\0", 8));
+    Reshape(800, 600);
+    leave_to_title();   // the world is let go and the list shown, not the world
+    EXPECT_TRUE(game == 0 && gui == 1 && lvl == PAGE_WORLDS && world == nullptr);
 }
 
 // The player comes back as it was written, lifted out of a block it would

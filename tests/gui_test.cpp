@@ -304,6 +304,11 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     EXPECT_GE(bottom - top, 1.6 * MIN_TEXT_SIZE - 1);
     // Cut no shorter than it must be: one letter more would not fit.
     EXPECT_LE(first - left.x, 2 + 0.6 * MIN_TEXT_SIZE);
+    set_window_size(1600, 600);   // wider than the page: the background reaches the edges unstretched
+    glViewport(0, 0, 1600, 600);
+    auto wide = feedback_of(g_draw, true);
+    EXPECT_TRUE(std::any_of(wide.begin(), wide.end(), [](fb_vertex v) { return v.x == 0 && v.y == 0 && std::fabs(v.s - 0.25f) < 1e-3; }));
+    set_window_size(800, 600);
 }
 
 // What a page says where it says it: its captions over the widgets they name;
