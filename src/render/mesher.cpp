@@ -201,7 +201,7 @@ static void write_quad(int q, int group, int length, float x, float y, float z, 
     built_group[q] = (uint8_t)group;
     const float centre[3] = {x, y, z};
     quad_group *g = &built_groups[group];
-    float front = (face & 1 ? centre[flat_axis] : -centre[flat_axis]) + 0.5f;
+    float front = along_facing(face, centre) + 0.5f;
     g->front = front < g->front ? front : g->front;
     for (const float *v = &built_vertices[12 * q]; v < &built_vertices[12 * q + 12]; v += 3)
         for (int a = 0; a < 3; a++) {

@@ -132,7 +132,7 @@ static int group_drawn(const cube_slot *c, int g, const fog_reach *fog, int band
 {
     const quad_group *q = &c->groups[g];
     int f = g / MESH_QUARTERS;
-    float along = f & 1 ? eye[FACING_AXIS[f]] : -eye[FACING_AXIS[f]];
+    float along = along_facing(f, eye);
     return c->group_first[g] == c->group_first[g + 1] ||
            (along > q->front && BoxInFrustum(q->low, q->high) && band_of(fog, q->low, q->high, eye) == band);
 }

@@ -17,6 +17,8 @@ constexpr int NO_SLOT = -1;            // "no chunk held" in the map, "no free s
 constexpr int FACINGS = 6;             // directions a quad can face: -Y, +Y, -Z, +Z, -X, +X in render space
 // The render-space axis each facing's normal lies on; an odd facing points up it, an even one down.
 constexpr int FACING_AXIS[FACINGS] = {1, 1, 2, 2, 0, 0};
+// How far point p lies along facing f's normal.
+inline float along_facing(int f, const float p[3]) { return f & 1 ? p[FACING_AXIS[f]] : -p[FACING_AXIS[f]]; }
 constexpr int MESH_QUARTERS = 4;       // of a chunk's columns: lx, then ly, below 32 or not
 constexpr int MESH_GROUPS = FACINGS * MESH_QUARTERS;
 
