@@ -30,6 +30,7 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         {40, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},
         {40, 32, "\x02\x00\x00\x00", &game_param::fog_enabled, 1},
         {36, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},   // cut right after the field
+        {31, 28, "\x05\x00\x00\x00", &game_param::world_counter, 1},
         {40, 24, "eng\0", nullptr, 0},
         {40, 24, "engl", nullptr, 0},   // no NUL: the default language
     };
@@ -101,6 +102,8 @@ TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)
     lang_init("eng");
     EXPECT_EQ(std::string(lang_get(1)) + lang_get(3), "Anext");   // the third after a line too long for its phrase
     EXPECT_STREQ(lang_get(PHRASES), "");   // outside the table: empty, never out of bounds
+    write_file("lang/eng.txt", std::string(PHRASES + 1, '\n'));   // lines past the table are not read
+    lang_init("eng");
 }
 
 // Without its own file a language borrows the other's phrases, so no caption is blank; a FIFO there is not waited on.

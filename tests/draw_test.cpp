@@ -81,6 +81,7 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
         player_cells->slots[k] = {3, (uint8_t)(k % 40 + 1)};
     player_cells->slots[17] = {0, 0};
     player_cells->slots[30] = {1, 9};
+    cells_active = 2;
     inv_page_open();
     // Picks up the grass, which then hangs at the pointer, far from the grid.
     const int hand_x = 100, hand_y = 100;
@@ -107,6 +108,13 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
         icon_top(k, &x, &y);
         EXPECT_TRUE(inv_page_cell_at(x, y) == k && (at(x, y) == empty) == (k == 17 || k == 30)) << k;
     }
+    for (int k : {1, 2, 12}) {   // the chosen hot-bar cell framed by a thin white line, as in the game
+        icon_top(k, &x, &y);
+        int whites = 0;
+        for (int d = -18; d <= -14; d += 2)
+            whites += at(x + d, y + 9) == std::vector<int>({255, 255, 255});
+        EXPECT_EQ(whites, k == 2) << k;
+    }
     std::set<std::vector<int>> colours;   // an icon shows its block's picture, not a flat colour a face
     for (int dy = 2; dy < 32; dy += 2)
         for (int dx = 2; dx < 32; dx += 2)
@@ -123,6 +131,13 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     EXPECT_TRUE(panel[0] == 0 && panel[1] == 0 && panel[2] > 80 && panel[2] < 150) << panel[1] << " " << panel[2];
     EXPECT_TRUE(draws_text([] { inv_page_draw(100, 100); }, phrase_line(PHRASE_INVENTORY_CLOSE).c_str(), 400,
                            PAGE_HOT_BAR_Y + 48, 12)) << "how to close the page";
+    for (int caption_y : {PAGE_ROWS_Y - 34, PAGE_HOT_BAR_Y + 48}) {   // in white
+        int white = 0;
+        for (int dy = -12; dy <= 12; dy += 2)
+            for (int dx = -100; dx <= 100; dx += 2)
+                white += at(400 + dx, caption_y + dy) == std::vector<int>({255, 255, 255});
+        EXPECT_GT(white, 10) << caption_y;
+    }
     const std::vector<int> blue = {0, 0, 255};   // the grass in hand, round the pointer
     EXPECT_TRUE(at(hand_x, hand_y - 9) != blue && at(hand_x - 12, hand_y) != blue && at(hand_x + 60, hand_y) == blue);
     inv_page_close();

@@ -104,15 +104,15 @@ std::vector<fb_vertex> feedback_of(F draw, bool lit = false)
     return out;
 }
 
-// Whether draw shows text centred on (x, y) (or from there, flags 0) of the 800 x 600 overlay, glyph
-// for glyph where the font would put it.
+// Whether draw shows text centred on (x, y) (or from there, flags 0) of the 800 x 600 overlay, each
+// glyph where the font would put it and showing its own letter.
 template <typename F>
 bool draws_text(F draw, const char *text, int x, int y, int size, int flags = PRINT_CENTRED)
 {
     auto print = [&] { e_begin_overlay(); f_print(x, y, size, text, flags); e_end_overlay(); };
-    auto expected = feedback_polygons(print), drawn = feedback_polygons(draw);
+    auto expected = feedback_polygons(print, false, true), drawn = feedback_polygons(draw, false, true);
     auto near = [](const fb_vertex &a, const fb_vertex &b) {
-        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f;
+        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f && a.s == b.s && a.t == b.t;
     };
     for (const auto &glyph : expected)
         if (std::none_of(drawn.begin(), drawn.end(), [&](const std::vector<fb_vertex> &p) {

@@ -283,6 +283,49 @@ protected:
     }
 };
 
+// The background, the logo and the two flags each show their own file (at a point only it covers).
+TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
+{
+    ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/.' ."), 0);
+    const struct { const char *file; unsigned char bgr[3]; int x, y; float grey; } pictures[] = {   // a button at rest is dimmed
+        {"back.tga", {0, 0, 200}, 10, 250, 1}, {"qr.tga", {0, 200, 0}, 400, 100, 1},
+        {"lang/rus.tga", {200, 0, 0}, 160, 480, 0.6f}, {"lang/eng.tga", {0, 200, 200}, 640, 480, 0.6f}};
+    for (const auto &p : pictures) {
+        std::string tga("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18);   // 2 x 2, one colour
+        for (int i = 0; i < 4; i++)
+            tga.append((const char *)p.bgr, 3);
+        write_file(p.file, tga);
+    }
+    said([] { e_init(), e_init_gui(); });
+    g_level(PAGE_LANGUAGE);
+    g_set_mouse(400, 590);   // over no button
+    glViewport(0, 0, 400, 300);   // the test window: the page at half size
+    glClear(GL_COLOR_BUFFER_BIT);
+    g_draw();
+    for (const auto &p : pictures) {
+        unsigned char rgb[3];
+        glReadPixels(p.x / 2, (600 - p.y) / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        for (int c = 0; c < 3; c++)
+            EXPECT_NEAR(rgb[c], p.grey * p.bgr[2 - c], 3) << p.file << " channel " << c;
+    }
+}
+
+// The name field shows a blinking cursor, an upright bar after the name typed so far, every other half second.
+TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
+{
+    g_level(PAGE_CREATE);
+    const text_field &t = t_field[t_world_name];
+    int shown = 0;
+    for (int frame = 0; frame < 61; frame++) {
+        bool cursor = false;
+        for (const auto &line : feedback_polygons(g_draw, true))
+            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
+                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
+        shown += cursor;
+    }
+    EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
+}
+
 // Read back from GL, a row's names: inside their buttons, cut rather than shrunk past reading.
 TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
 {
@@ -312,7 +355,7 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
 }
 
 // What a page says where it says it: its captions over the widgets they name;
-// the list's page number, only when it has pages; that the list is empty; why
+// the list's page number and arrows, only when it has pages; that the list is empty; why
 // a name was refused, under the form.
 TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
 {
@@ -323,18 +366,20 @@ TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
         {PAGE_CREATE, 0, 0, "World size", 400, 350, 22, true}, {PAGE_CREATE, 0, 0, "Standard", 400, 321, 22, true},
         {PAGE_CREATE, 0, 0, "Small (10 x 10)", 400, 391, 22, true},
         {PAGE_CREATE, 0, 0, "Create world", 400, 502, 19, true},   // shrunk to fit its button
-        {PAGE_WORLDS, 40, 0, "1 / 3", 400, 466, 16, true},
+        {PAGE_WORLDS, 40, 0, "2 / 3", 400, 466, 16, true}, {PAGE_WORLDS, 40, 0, "<", 160, 500, 22, true},
+        {PAGE_WORLDS, 40, 0, ">", 640, 500, 22, true},
         {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
         {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true}, {PAGE_OPTIONS, 0, 0, "Vertical look", 570, 285, 22, true},
         {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true}, {PAGE_OPTIONS, 0, 0, "Mouse sensitivity", 570, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
-        {PAGE_CREDITS, 0, 0, "C++17, OpenGL 1.1 and GLU", 400, 290, 20, true},
+        {PAGE_CREDITS, 0, 0, "Debian", 400, 426, 20, true},
         {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},
     };
     for (const auto &c : cases) {
         ctlg.count = c.worlds;
+        world_page = 1;   // the second page, where there is one
         g_level(c.page);
         notice = c.notice;
         EXPECT_EQ(draws_text(g_draw, c.text, c.x, c.y, c.size), c.shown) << c.text;

@@ -115,7 +115,8 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
             centre[0] += (v[k].x - 600) / 6, centre[1] += (v[k].y - 600) / 6;
             corners.insert({v[k].s, v[k].t});
         }
-        EXPECT_EQ(corners.size(), c.sun_vertices ? 4u : 0u) << c.when << ": not the whole picture";
+        const std::set<std::pair<float, float>> whole = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+        EXPECT_EQ(corners, c.sun_vertices ? whole : decltype(whole)()) << c.when << ": not the whole picture";
         float distance = std::hypot(centre[0], centre[1]);
         EXPECT_TRUE(!c.sun_vertices || (std::fabs(centre[0] / distance + std::cos(c.a)) < 1e-3 &&
                                         std::fabs(centre[1] / distance - std::sin(c.a)) < 1e-3)) << c.when;
@@ -208,6 +209,41 @@ TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
             EXPECT_TRUE(bright > highest && dark <= lowest / 2) << c.what << ", arm " << arm;
         }
     }
+}
+
+// The hot bar shows the first ten cells, the chosen one framed by a thin white line; each icon is a block seen
+// from above a corner, its three faces meeting edge to edge and its sides upright.
+TEST_F(Frame, TheHotBarShowsTenCellsAndFramesTheChosenOne)
+{
+    for (int k = 0; k < 11; k++)
+        player_cells->slots[k] = {3, 1};
+    cells_active = 4;
+    look(224.5, 224.5, 270, -90, 0);   // the noon sky behind the bar
+    sun_at(PI / 2);
+    auto rgb = game_frame(W, H);   // the bar at half size, its lines still a pixel wide
+    auto at = [&](int x, int y) {   // a window pixel, counted from the top
+        return std::vector<int>(&rgb[3 * ((H - 1 - y) * W + x)], &rgb[3 * ((H - 1 - y) * W + x) + 3]);
+    };
+    const std::vector<int> sky = at(200, 50), white = {255, 255, 255};
+    for (int i = 0; i <= 10; i++) {
+        int left = 105 + 19 * i, whites = 0;
+        for (int x = left - 1; x <= left + 1; x++)
+            whites += at(x, 283 + 8) == white;
+        EXPECT_TRUE((at(left + 8, 287) != sky) == (i < 10) && whites == (i == 4)) << i << ": " << whites;
+    }
+    const cell stone = {3, 1};
+    auto drawn = feedback_polygons([&] { e_begin_overlay(), render_stack(&stone, 0, 0), e_end_overlay(); });
+    ASSERT_GE(drawn.size(), 6u);
+    std::set<std::pair<float, float>> face[3];   // left, right, top: two triangles each
+    for (int t = 0; t < 6; t++)
+        for (const fb_vertex &v : drawn[t])
+            face[t / 2].insert({v.x, v.y});
+    auto shared = [&](int a, int b) {
+        return std::count_if(face[a].begin(), face[a].end(), [&](const auto &p) { return face[b].count(p) > 0; });
+    };
+    EXPECT_TRUE(shared(0, 1) == 2 && shared(0, 2) == 2 && shared(1, 2) == 2);
+    EXPECT_TRUE(face[0].begin()->first == std::next(face[0].begin())->first &&
+                face[1].rbegin()->first == std::next(face[1].rbegin())->first);
 }
 
 }  // namespace

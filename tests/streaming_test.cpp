@@ -31,6 +31,10 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
     glRotatef(180, 0, 1, 0);
     CalculateFrustum();
     EXPECT_TRUE(CubeInFrustum(-28.8f, -43.3f, 25, 1) && !CubeInFrustum(-30.8f, -43.3f, 25, 1));
+    // Turned 135 degrees too, a cube whose one corner inside the bottom plane is its last, at +x +y +z.
+    glRotatef(-45, 0, 1, 0);
+    CalculateFrustum();
+    EXPECT_TRUE(CubeInFrustum(-10, -32, 14, 1));
 }
 
 // Seen from the other side of the edge, a chunk lies one world width over.
