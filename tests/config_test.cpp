@@ -31,7 +31,7 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
         {40, 32, "\x02\x00\x00\x00", &game_param::fog_enabled, 1},
         {36, 32, "\x00\x00\x00\x00", &game_param::fog_enabled, 0},   // cut right after the field
         {31, 28, "\x05\x00\x00\x00", &game_param::world_counter, 1},
-        {40, 24, "eng\0", nullptr, 0},
+        {40, 24, "eng\0", nullptr, 0}, {28, 24, "eng\0", nullptr, 0},
         {40, 24, "engl", nullptr, 0},   // no NUL: the default language
     };
     for (const auto &c : cases) {

@@ -1,6 +1,5 @@
-// A held world drawn in a real GL context: the camera placed by hand, the
-// sun set to a time of day, and frames read back as the player sees them or
-// in plain white light.
+// A held world drawn in a real GL context: the camera placed by hand, the sun set to a time of day, and frames
+// read back as the player sees them or in plain white light.
 #pragma once
 #include "game.h"
 #include "gl_context.h"
@@ -37,8 +36,7 @@ protected:
         glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         return rgb;
     }
-    // The frame as the player sees it, rows bottom to top (the first frame
-    // sets the sky's clear colour).
+    // The frame as the player sees it, rows bottom to top (the first frame sets the sky's clear colour).
     static std::vector<unsigned char> game_frame(int width, int height)
     {
         game = 1;

@@ -1,5 +1,4 @@
-// What a player meets before the game runs: the Debian package, the
-// installed game's own folder, and the scripts on a machine not ready yet.
+// Before the game runs: the Debian package, the installed game's own folder, the scripts on a machine not ready yet.
 #include "temp_dir.h"
 
 #include <png.h>
@@ -32,8 +31,7 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
                                   "root/usr/games/quarrow").text;
     EXPECT_TRUE(cut.find("cannot copy") != std::string::npos && run_command("find xdg -name '*.part'").text.empty()) << cut;
     struct { const char *xdg; std::string folder; } runs[] = {
-        {"$PWD/xdg", "xdg/quarrow"}, {"$PWD/xdg", "xdg/quarrow"}, {"xdg", "home/.local/share/quarrow"},
-    };
+        {"$PWD/xdg", "xdg/quarrow"}, {"$PWD/xdg", "xdg/quarrow"}, {"xdg", "home/.local/share/quarrow"}};
     for (const auto &r : runs) {
         std::string said = run_command(std::string("env -u DISPLAY HOME=$PWD/home XDG_DATA_HOME=") + r.xdg +
                                        " root/usr/games/quarrow").text;
@@ -52,25 +50,21 @@ TEST_F(Package, InstallsAGameThatFillsThePlayersFolderAndAMenuEntryWithItsIcon)
     EXPECT_TRUE(pixels[3] == 0 && pixels[4 * (32 * 64 + 32) + 3] == '\xff') << "a clear corner, a block in the middle";
 }
 
-// deps.sh with stand-ins in ./bin: user id_u, no package installed, and an
-// apt-get that says a line of dpkg's and ends with apt_status.
-std::string deps_as(const char *id_u, int apt_status)
-{
-    return "mkdir -p bin && printf '#!/bin/sh\\necho " + std::string(id_u) + "\\n' > bin/id && printf '#!/bin/sh\\n"
-           "exit 1\\n' > bin/dpkg-query && printf '#!/bin/sh\\necho Unpacking libglut3.12 ...\\nexit " +
-           std::to_string(apt_status) + "\\n' > bin/apt-get && chmod +x bin/* && PATH=\"$PWD/bin:$PATH\" '" +
-           QUARROW_SOURCE_DIR "/scripts/deps.sh' test";
-}
-
 // The game's own line alone, first (not the toolkit's, not the help after an error); the scripts' advice.
 TEST_F(Scripts, AWrongCommandLineOrAMachineNotReadyIsToldWhatToDoInAFewLines)
 {
     const std::string game = "env -u DISPLAY '" QUARROW_BUILD_DIR "/quarrow' ";
     // Copies of the scripts, so nothing rebuilds the tree under test; as root, nobody meets root's build.
     const std::string copy = "cp -r '" QUARROW_SOURCE_DIR "/scripts' ";
+    // deps.sh with stand-ins in ./bin: user id_u, nothing installed, an apt-get saying a dpkg line, ending apt_status.
+    auto deps_as = [](const char *id_u, int apt_status) {
+        return "mkdir -p bin && printf '#!/bin/sh\\necho " + std::string(id_u) + "\\n' > bin/id && printf '#!/bin/sh\\n"
+               "exit 1\\n' > bin/dpkg-query && printf '#!/bin/sh\\necho Unpacking libglut3.12 ...\\nexit " +
+               std::to_string(apt_status) + "\\n' > bin/apt-get && chmod +x bin/* && PATH=\"$PWD/bin:$PATH\" '" +
+               QUARROW_SOURCE_DIR "/scripts/deps.sh' test";
+    };
     struct { std::string command; int status; const char *text; bool shown, first; } cases[] = {
-        {game + "--help", 0, "Usage: quarrow", true, true},
-        {game + "-h", 0, "Usage: quarrow", true, true},
+        {game + "--help", 0, "Usage: quarrow", true, true}, {game + "-h", 0, "Usage: quarrow", true, true},
         {game + "--version", 0, "quarrow " QUARROW_VERSION "\n", true, true},
         {game + "--fly", 2, "quarrow: unknown option '--fly'", true, true},
         {game, 1, "quarrow: no X display: start Quarrow from a desktop, or set DISPLAY\n", true, true},
@@ -78,12 +72,10 @@ TEST_F(Scripts, AWrongCommandLineOrAMachineNotReadyIsToldWhatToDoInAFewLines)
          "quarrow: cannot open the X display ':4242': start Quarrow from a desktop", true, true},
         {copy + ". && env -u DISPLAY scripts/play.sh", 1, "needs an X session", true, false},
         {deps_as("1000", 0), 1, "sudo apt-get update && sudo apt-get install -y g++ ", true, false},
-        {deps_as("0", 0), 0, "Unpacking", false, false},
-        {deps_as("0", 100), 1, "Unpacking libglut3.12", true, false},
+        {deps_as("0", 0), 0, "Unpacking", false, false}, {deps_as("0", 100), 1, "Unpacking libglut3.12", true, false},
         {"mkdir -p top/build/CMakeFiles && " + copy + "top/ && chmod -R a+rX . && chmod 555 top/build/CMakeFiles && " +
              (geteuid() == 0 ? "runuser -u nobody -- " : "") + "env -u QUARROW_SANITIZE top/scripts/test.sh",
-         1, "sudo chown -R ", true, false},
-    };
+         1, "sudo chown -R ", true, false}};
     for (const auto &c : cases) {
         command_result r = run_command(c.command);
         EXPECT_EQ(r.status, c.status) << c.command << "\n" << r.text;

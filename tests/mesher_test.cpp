@@ -10,18 +10,15 @@
 
 namespace {
 
-int top_grass(int lx, int ly)
-{
-    int lz = 63;
-    while (lz >= 0 && cubes[0].blocks[lx][ly][lz] != 1)
-        lz--;
-    return lz;
-}
-
-// Rock, earth, the surface, air by level; on level 4 fields of grass over earth at lz 19 with bumps and pits,
-// and now and then a bowl.
+// Rock, earth, the surface, air by level; on level 4 grass over earth at lz 19 with bumps and pits, sometimes a bowl.
 TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
 {
+    auto top_grass = [](int lx, int ly) {
+        int lz = 63;
+        while (lz >= 0 && cubes[0].blocks[lx][ly][lz] != 1)
+            lz--;
+        return lz;
+    };
     const int ids[10] = {2, 3, 3, 3, -1, 0, 0, 0, 0, 0};
     for (int level = 0; level < 10; level++) {
         generateCube(0, 0, 0, level);
@@ -51,19 +48,17 @@ TEST(Terrain, LayersByLevelAndASurfaceOfGrassOverEarthOrABowl)
 
 using Mesher = HeldWorld;
 
-// Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
-cube_slot *random_layers(cube_slot *c)
-{
-    const uint16_t ids[16] = {1, 1, 3, 2, 10, 11, 300};
-    for (int lz = 0, id = 0; lz < 3; lz++)
-        for (int ly = 0; ly < 64; ly++)
-            for (int lx = 0; lx < 64; lx++)
-                c->blocks[lx][ly][lz] = (uint16_t)(id = plat_rand() % 4 ? id : ids[plat_rand() % 16]);
-    return c;
-}
-
 TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
 {
+    // Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
+    auto random_layers = [](cube_slot *c) {
+        const uint16_t ids[16] = {1, 1, 3, 2, 10, 11, 300};
+        for (int lz = 0, id = 0; lz < 3; lz++)
+            for (int ly = 0; ly < 64; ly++)
+                for (int lx = 0; lx < 64; lx++)
+                    c->blocks[lx][ly][lz] = (uint16_t)(id = plat_rand() % 4 ? id : ids[plat_rand() % 16]);
+        return c;
+    };
     // Chunk (0, 0, 4): random neighbours across the seam, air below, nothing above.
     plat_srand(5);
     cube_slot *c = random_layers(hold(0, 0, 0, 4, 0));

@@ -119,6 +119,13 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
             e_psysix();
         EXPECT_EQ(at(k.s), k.id) << k.s.lz << " " << k.button;
     }
+    // With no cell free for it, the box of the earth underfoot stays where it lies.
+    std::fill_n(player_cells->slots, PLAYER_CELLS, cell{2, 40});
+    at({4, 4, 4, 56, 56, 62}) = 0, at({4, 4, 4, 56, 56, 60}) = 3;
+    for (int i = 0; i < 300; i++)
+        e_psysix();
+    EXPECT_TRUE(at({4, 4, 4, 56, 56, 60}) == 0 && player_cells->slots[PLAYER_CELLS - 1].id == 2 &&
+                std::any_of(bxs, bxs + BOX_LIVE, [](const dropped_box &b) { return b.active && b.block_id == 3; }));
 }
 
 // A right-click places the hot bar's grass in the empty cell before the block aimed at, never in the body;

@@ -6,7 +6,6 @@
 
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <time.h>
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 
 #include "gl_world.h"
 
+#include <array>
 #include <cmath>
 #include <set>
 
@@ -15,7 +16,7 @@ using ChunkDrawing = DrawnWorld;
 // Planes from GL's own matrices: inside is kept, past any of the six culled.
 TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
 {
-    glRotatef(180, 0, 1, 0);   // the eye looks along +z
+    look(0, 0, 0, 0, 180);   // the eye looks along +z
     CalculateFrustum();
     // Eye coordinates, looking along -z; at z = -50 the edges are at x = 27.6, y = 20.7.
     const float cubes[][4] = {{0, 0, -50, 1}, {20, 0, -50, 1}, {-20, 0, -50, 1}, {0, 15, -50, 1}, {0, -15, -50, 1}, {0, 0, -990, 1},
@@ -26,9 +27,7 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
     const float low[2][3] = {{-1, 10, 49}, {-1, 25, 49}}, high[2][3] = {{1, 11, 51}, {1, 26, 51}};
     EXPECT_TRUE(BoxInFrustum(low[0], high[0]) && !BoxInFrustum(low[1], high[1]));
     // Looking 60 degrees down, a cube whose one low corner crosses the right edge is in view.
-    glLoadIdentity();
-    glRotatef(60, 1, 0, 0);
-    glRotatef(180, 0, 1, 0);
+    look(0, 0, 0, 60, 180);
     CalculateFrustum();
     EXPECT_TRUE(CubeInFrustum(-28.8f, -43.3f, 25, 1) && !CubeInFrustum(-30.8f, -43.3f, 25, 1));
     // Turned 135 degrees too, a cube whose one corner inside the bottom plane is its last, at +x +y +z.
@@ -54,8 +53,7 @@ TEST_F(Streaming, ChunksAcrossTheWorldEdgeAreDrawnWhereTheyWouldLie)
     }
 }
 
-// A neighbour's face toward a missing chunk is hidden; once the chunk is built (as air) the face is added to
-// the neighbour's mesh, and it hides again behind a block placed there.
+// A face toward a missing chunk is hidden, added once the chunk is built (as air), hidden again behind a block there.
 TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 {
     const int next[6][6] = {{1, 0, 6, 63, 32, 32}, {9, 0, 6, 0, 32, 32}, {0, 1, 6, 32, 63, 32}, {0, 9, 6, 32, 0, 32},
@@ -66,12 +64,10 @@ TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
     }
     // Each mesh is then the one meshing it whole gives, also once the chunk has gone and come back.
     auto mesh = [](const cube_slot *c) {
-        std::multiset<std::vector<float>> quads;
-        for (int q = 0; q < c->quad_count; q++) {
-            std::vector<float> quad(c->vertices + 12 * q, c->vertices + 12 * q + 12);
-            quad.insert(quad.end(), c->tex_coords + 8 * q, c->tex_coords + 8 * q + 8);
-            quads.insert(quad);
-        }
+        std::multiset<std::pair<std::vector<float>, std::vector<float>>> quads;   // corners, picture corners
+        const float *v = c->vertices, *st = c->tex_coords;
+        for (int q = 0; q < c->quad_count; q++)
+            quads.insert({{v + 12 * q, v + 12 * q + 12}, {st + 8 * q, st + 8 * q + 8}});
         std::vector<float> groups(c->group_first, c->group_first + MESH_GROUPS + 1);
         for (const quad_group &g : c->groups)
             groups.insert(groups.end(), {g.front, g.low[0], g.low[1], g.low[2], g.high[0], g.high[1], g.high[2]});
@@ -101,8 +97,7 @@ TEST_F(Streaming, ANewChunkOrABlockOnItsBorderRemeshesEveryHeldNeighbour)
 // A full pool builds nothing rather than overwrite a held chunk, and says so once, not every frame.
 TEST_F(Streaming, AFullPoolBuildsNothingAndSaysSoOnce)
 {
-    for (int i = 0; i < POOL_SLOTS; i++)
-        cubes[i].loaded = 1;
+    std::for_each(cubes, cubes + POOL_SLOTS, [](cube_slot &s) { s.loaded = 1; });
     cubes[0].blocks[1][1][1] = 42;
     EXPECT_EQ(said([] { EXPECT_EQ(build_chunk(1, 1, 1) + build_chunk(1, 2, 1), 0); }), "chunk pool full, 1 1 1 not built \n");
     EXPECT_EQ(world_slot(1, 1, 1), NO_SLOT);
@@ -120,13 +115,12 @@ TEST_F(Streaming, TheViewIsStreamedRoundTheCameraWithoutFillingThePool)
     auto held_now = [] { return std::count_if(cubes, cubes + POOL_SLOTS, [](const cube_slot &s) { return s.loaded != 0; }); };
     auto stream = [&](double x, double y) {   // looking up at the empty sky: little to draw
         std::string out, pass;
-        long held = -1;
-        do {   // until a pass neither builds nor lets a chunk go
+        for (long held = -1; !pass.empty() || held != held_now();) {   // until a pass builds nothing, lets nothing go
             held = held_now();
             already_created = 0;
             look(x, y, 285, -90, 0);
             out += pass = said(draw_buffs);
-        } while (!pass.empty() || held != held_now());
+        }
         return out;
     };
     vision_range = 1;
@@ -186,12 +180,9 @@ TEST_F(ChunkDrawing, TheGroundIsWholeAndShowsItsOwnPictures)
     EXPECT_LE(foreign, 120);
 }
 
-// In fog, the chunks look as their whole meshes drawn plainly in one pass:
-// no facing left out that the eye could see (from above, under a roof,
-// between two heights of tops, from beside the chunk, from afar where part
-// lies past the fog's end), the fog where it was, and no pinhole where the
-// parts drawn with fog, without it and in the fog's colour meet. The light
-// on each facing is GL's own, whatever light and material.
+// In fog, the chunks look as their whole meshes drawn plainly in one pass: no facing the eye could see left out (from
+// above, under a roof, between two heights of tops, beside the chunk, from afar past the fog's end), the fog where it
+// was, no pinhole where the parts with fog, without it and in its colour meet; each facing's light is GL's own.
 TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
 {
     cube_slot *c = hold(0, 4, 4, 4, 0);   // world x and y 192.5 ... 256.5, z from 256
@@ -203,21 +194,18 @@ TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
             c->blocks[lx][ly][14] = lx > 20 && lx < 40 && ly > 20 && ly < 40;   // a roof, its underside at 269.5
         }
     create_polygons(4, 4, 4);
-    const float red[4] = {1, 0, 0, 1};
-    glFogfv(GL_FOG_COLOR, red);
+    using four = std::array<float, 4>;
+    glFogfv(GL_FOG_COLOR, four{1, 0, 0, 1}.data());   // red
     glFogf(GL_FOG_START, 8);
     glFogf(GL_FOG_END, 40);
     glPushAttrib(GL_LIGHTING_BIT);
-    const float toward[4] = {0.6f, 1.6f, -1, 0}, diffuse[4] = {0.5f, 0.35f, 0.25f, 1}, ambient[4] = {0.15f, 0.2f, 0.25f, 1},
-                scene[4] = {0.1f, 0.05f, 0, 1}, matter[4] = {0.9f, 0.8f, 1, 1}, matter_diffuse[4] = {0.8f, 0.9f, 0.7f, 1},
-                glow[4] = {0.05f, 0, 0.1f, 1};
-    glLightfv(GL_LIGHT1, GL_POSITION, toward);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, scene);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matter);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matter_diffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, glow);
+    glLightfv(GL_LIGHT1, GL_POSITION, four{0.6f, 1.6f, -1, 0}.data());
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, four{0.5f, 0.35f, 0.25f, 1}.data());
+    glLightfv(GL_LIGHT1, GL_AMBIENT, four{0.15f, 0.2f, 0.25f, 1}.data());
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, four{0.1f, 0.05f, 0, 1}.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, four{0.9f, 0.8f, 1, 1}.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, four{0.8f, 0.9f, 0.7f, 1}.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, four{0.05f, 0, 0.1f, 1}.data());
     auto chunks = [] { glEnable(GL_LIGHTING), draw_chunks(); };
     auto whole = [] {
         glEnable(GL_LIGHTING);
@@ -242,8 +230,7 @@ TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
         int lit = 0, differ = 0;
         for (size_t i = 0; i < drawn.size(); i += 3) {
             lit += plain[i] > 0;
-            differ += std::abs(drawn[i] - plain[i]) > 2 || std::abs(drawn[i + 1] - plain[i + 1]) > 2 ||
-                      std::abs(drawn[i + 2] - plain[i + 2]) > 2;
+            differ += !std::equal(&drawn[i], &drawn[i] + 3, &plain[i], [](int a, int b) { return abs(a - b) <= 2; });
         }
         EXPECT_GT(lit, 400 * 300 / 4) << v.x << "," << v.y << "," << v.z;
         // Where two quads meet on an edge, which one a pixel there shows may go either way.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <numeric>
 
 constexpr size_t CHUNK_FILE_BYTES = 524288;
 constexpr int GRASS = 1, EARTH = 3;
@@ -69,7 +70,6 @@ protected:
     }
     // Escape, then a button of the pause page (the main menu's column) once the pointer is let go.
     void escape_and_click(int y) { xs_key("Escape"), xs_sleep(0.3), click_menu(400, y); }
-    // Everything the game has printed so far.
     std::string output() const { return read_file(std::string(run_dir) + "/stdout.txt"); }
     int count(const char *needle) const
     {
@@ -92,9 +92,8 @@ protected:
         }
         return true;
     }
-    // As a walker looking down at the feet, once the picture is still (the player has landed), digs the
-    // grass underfoot: it breaks after 2.8 s, the player drops into the hole and collects the box, whose
-    // earth goes to the first free cell, 8. Inside rock nothing would break.
+    // As a walker looking down at the feet, once the picture is still (landed), digs the grass underfoot (rock would
+    // not break): it breaks after 2.8 s, the player drops in and collects the box, its earth in the first free cell, 8.
     void dig_at_feet()
     {
         ASSERT_TRUE(look(0, 400, 3)) << "the pointer left the window";
@@ -105,12 +104,9 @@ protected:
             xs_image a = xs_screenshot(window);
             xs_sleep(0.25);
             xs_image b = xs_screenshot(window);
-            if (!a.width || a.rgb.size() != b.rgb.size())
-                return false;
-            size_t moved = 0;
-            for (size_t i = 0; i < a.rgb.size(); i++)
-                moved += abs(a.rgb[i] - b.rgb[i]) > 8;
-            return moved < a.rgb.size() / 100;
+            return a.width && a.rgb.size() == b.rgb.size() &&
+                   std::inner_product(a.rgb.begin(), a.rgb.end(), b.rgb.begin(), size_t(0), std::plus<size_t>(),
+                                      [](int p, int q) { return abs(p - q) > 8; }) < a.rgb.size() / 100;
         }));
         xs_key_held("Button1", true);
         EXPECT_TRUE(wait_until(20, [&] { return count_in_cell(7); })) << "no box collected";

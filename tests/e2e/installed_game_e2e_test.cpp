@@ -1,7 +1,6 @@
-// The player's road through the installed game started from an empty folder: first start, menus, a world
-// named in Russian after a Tab in its name, dig, collect, fly away, leave, reopen where the player was with
-// what it carried at the same time of day, place what was collected; cfg and saves in the player's folder
-// and nowhere else.
+// The player's road through the installed game started from an empty folder: first start, menus, a world named in
+// Russian after a Tab in its name, dig, collect, fly away, leave, reopen where the player was with what it carried at
+// the same time of day, place what was collected; cfg and saves in the player's folder and nowhere else.
 #include "game_fixture.h"
 
 #include <fstream>
@@ -25,9 +24,8 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     std::string cfg = read_file(mine + "cfg");   // the defaults: 800 x 600, Russian
     ASSERT_EQ(cfg.size(), 40u);
     EXPECT_EQ(cfg.substr(4, 8) + cfg.substr(24, 4), std::string("\x20\x03\0\0\x58\x02\0\0rus", 12));
-    click_menu(160, 400);   // the language page: Russian
-    click_menu(400, 265);   // New game
-    click_menu(400, 515);   // Create world: the create page
+    for (int y : {400, 265, 515})   // the language page: Russian; New game; Create world: the create page
+        click_menu(y == 400 ? 160 : 400, y);
     // A Tab typed into the name, as in any form, must not reach the game.
     for (const char *key : {"Tab", "space"})
         xs_key(key);
@@ -43,8 +41,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
 
     // On the start column's grass; the look down passes the window's edge, first from where the click left it.
     ASSERT_NO_FATAL_FAILURE(dig_at_feet());
-    // Away from the start: flying along y and up, looking straight up (the
-    // pitch stops 10 degrees past it), then falling to the ground as a walker.
+    // Away: flying along y and up looking straight up (the pitch stops 10 degrees past it), then falling as a walker.
     ASSERT_TRUE(look(0, -300, 7));   // 30 degrees a move, the pointer kept in the window
     xs_key("Tab"), xs_key("w", 1.5), xs_key("Tab");
     ASSERT_TRUE(wait_output("chenged fly 0 \n", 2));
@@ -52,7 +49,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     // The sky above has left the dark of dawn.
     int sky = 0;
     EXPECT_TRUE(wait_until(20, [&] { return (sky = sky_blue()) > 60; })) << sky;
-    std::string world = mine + WORLD, player_file = world + "/player";
+    std::string world = mine + WORLD;
 
     // With the focus elsewhere the pointer is free to leave the window; with it back, it is held again.
     for (Window focus : {Window(0), window}) {
@@ -68,7 +65,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     std::string chunk = world + "/4-4-4.qrb";
     EXPECT_GE(atoi(run_command("ls '" + world + "' | grep -c '[.]qrb$'").text.c_str()), 36);
     // Where the player was left, from its file: the column and its chunk file.
-    std::string kept = read_file(player_file);
+    std::string kept = read_file(world + "/player");
     ASSERT_EQ(kept.size(), 198u);
     double at[2];
     memcpy(at, kept.data() + 8, sizeof at);
@@ -82,8 +79,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     const std::vector<column> dug{{56, 56}};
     EXPECT_EQ(columns(chunk, EARTH, EARTH), dug);
 
-    // The next start asks for a window larger than the screen: it is fitted,
-    // and the world, opened from the list, comes from its files.
+    // Next start: a window asked larger than the screen is fitted; the world opened from the list comes from its files.
     cfg = read_file(mine + "cfg").replace(4, 8, "\xff\x7f\0\0\xff\x7f\0\0", 8);
     std::ofstream(mine + "cfg", std::ios::binary) << cfg;
     start_game(exe.c_str());

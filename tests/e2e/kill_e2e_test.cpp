@@ -14,9 +14,9 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     unsigned seed = (unsigned)time(nullptr);
     srand(seed);
     SCOPED_TRACE("kill moments from seed " + std::to_string(seed));
-    std::string world = std::string(run_dir) + "/saves/world 1";
+    std::string saves = std::string(run_dir) + "/saves", world = saves + "/world 1";
     auto edit_kept = [&] { return columns(world + "/4-4-4.qrb", EARTH, EARTH).size() == 1; };
-    std::string torn = "find '" + world + "' -name '*.qrb' ! -size " + std::to_string(CHUNK_FILE_BYTES) + "c";
+    std::string torn = "find " + saves + " -name '*.qrb' ! -size " + std::to_string(CHUNK_FILE_BYTES) + "c";
     auto expect_world_intact = [&](const char *when) {
         EXPECT_EQ(run_command(torn).text, "") << when << ": torn chunk files";
         EXPECT_TRUE(edit_kept()) << when;
@@ -53,8 +53,7 @@ TEST_F(E2eKill, NoKillTearsAFileOrLosesAnOldEdit)
     xs_end_game(SIGKILL, 10);
     expect_world_intact("killed during the second world's exit save");
     EXPECT_EQ(run_command("cd '" + world + "' && md5sum *").text, first_world) << "the second world wrote into the first";
-    EXPECT_GE(atoi(run_command("ls " + std::string(run_dir) + "/saves/*/*.qrb | grep -c '/world 3/'").text.c_str()), 8);
-    EXPECT_EQ(run_command("find " + std::string(run_dir) + "/saves -name '*.qrb' ! -size " + std::to_string(CHUNK_FILE_BYTES) + "c").text, "");
+    EXPECT_GE(atoi(run_command("ls " + saves + "/*/*.qrb | grep -c '/world 3/'").text.c_str()), 8);
     EXPECT_EQ(count("damaged"), 0) << output();
 }
 

@@ -17,8 +17,7 @@ static Display *display = nullptr;
 // A child that dies with the test: one killed from outside (ctest's timeout, a signal) leaves no server or game.
 static pid_t start_child(const std::string &cmd)
 {
-    pid_t parent = getpid();
-    pid_t pid = fork();
+    pid_t parent = getpid(), pid = fork();
     if (pid != 0)
         return pid;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
