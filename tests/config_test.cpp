@@ -17,8 +17,22 @@ using Phrases = InTempDir;
 const std::string DEFAULTS("\0\0\0\0\x20\3\0\0\x58\2\0\0\x1e\0\0\0\x1e\0\0\0"
                            "\1\0\0\0rus\0\1\0\0\0\1\0\0\0\0\0\0\0", CFG_BYTES);
 
-TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
+// The first start writes the defaults and asks for a language; a later write that fails leaves them whole. Each
+// field is read from its place, a value out of its range brought back.
+TEST_F(ConfigFile, TheFirstStartWritesTheDefaultsAndFieldsAreReadOrBroughtBack)
 {
+    load();
+    EXPECT_TRUE(read_file("cfg") == DEFAULTS && st_page == 1);
+    // The full disk: a file size limit of 20 bytes.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit;
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    rlimit small = {20, old_limit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    get_par_str()->world_counter = 8;
+    EXPECT_EQ(save(), 0);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_TRUE(read_file("cfg") == DEFAULTS && access("cfg.tmp", F_OK) == -1);
     // Four bytes stored at offset, in a file cut to length, and the field they load as.
     struct { int length, offset; const char *stored; int32_t game_param::*field; int32_t loaded; } cases[] = {
         {40, 4, "\x00\x04\x00\x00", &game_param::window_width, 1024},
@@ -58,23 +72,6 @@ TEST_F(ConfigFile, FieldsAreReadAndValuesOutOfRangeBroughtBack)
     *get_options() = {5, 0, 45, 0};
 }
 
-// The first start writes the defaults and asks for a language; a later write that fails leaves them whole.
-TEST_F(ConfigFile, FirstRunWritesTheDefaultsAndAFailedWriteKeepsThem)
-{
-    load();
-    EXPECT_TRUE(read_file("cfg") == DEFAULTS && st_page == 1);
-    // The full disk: a file size limit of 20 bytes.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit old_limit;
-    getrlimit(RLIMIT_FSIZE, &old_limit);
-    rlimit small = {20, old_limit.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    get_par_str()->world_counter = 8;
-    EXPECT_EQ(save(), 0);
-    setrlimit(RLIMIT_FSIZE, &old_limit);
-    EXPECT_TRUE(read_file("cfg") == DEFAULTS && access("cfg.tmp", F_OK) == -1);
-}
-
 // The player's folder takes each installed file that differs and keeps the others as they are; no file is
 // left open however many are compared.
 TEST_F(ConfigFile, ThePlayersFolderIsFilledWithoutKeepingFilesOpen)
@@ -95,7 +92,9 @@ TEST_F(ConfigFile, ThePlayersFolderIsFilledWithoutKeepingFilesOpen)
     EXPECT_EQ(open_files(), before);
 }
 
-TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)
+// Line n is phrase n whatever the line ends and lengths. Without its own file a language borrows the other's
+// phrases, so no caption is blank; a FIFO there is not waited on.
+TEST_F(Phrases, LineNIsPhraseNAndAMissingLanguageFallsBackToTheOther)
 {
     mkdir("lang", 0755);
     write_file("lang/eng.txt", "A\r\n" + std::string(130, 'L') + "\nnext\n");
@@ -104,12 +103,7 @@ TEST_F(Phrases, LineNIsPhraseNWhateverTheLineEndsAndLengths)
     EXPECT_STREQ(lang_get(PHRASES), "");   // outside the table: empty, never out of bounds
     write_file("lang/eng.txt", std::string(PHRASES + 1, '\n'));   // lines past the table are not read
     lang_init("eng");
-}
-
-// Without its own file a language borrows the other's phrases, so no caption is blank; a FIFO there is not waited on.
-TEST_F(Phrases, AMissingLanguageFallsBackToTheOther)
-{
-    mkdir("lang", 0755);
+    remove("lang/eng.txt");
     write_file("lang/rus.txt", "Russian 1\n");
     ASSERT_EQ(mkfifo("lang/eng.txt", 0600), 0);
     for (std::string code : {"eng", "%s%n"})

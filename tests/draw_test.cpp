@@ -58,8 +58,7 @@ TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
         std::ofstream(path, std::ios::binary).write((const char *)b.data(), (std::streamsize)b.size());
         GLuint next = 0, ids[1] = {0};
         glGenTextures(1, &next);
-        EXPECT_EQ(LoadGLTextures(0, path.c_str(), ids, 0), c.format != 0) << c.name;
-        EXPECT_EQ(ids[0], c.format ? next + 1 : 0) << c.name;
+        EXPECT_TRUE(LoadGLTextures(0, path.c_str(), ids, 0) == (c.format != 0) && ids[0] == (c.format ? next + 1 : 0)) << c.name;
         GLint format = 0;
         unsigned char texels[3 * 2 * 4];
         if (c.format) {
@@ -92,7 +91,6 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     inv_page_draw(hand_x, hand_y);
     std::vector<unsigned char> px(400 * 300 * 3);
     glReadPixels(0, 0, 400, 300, GL_RGB, GL_UNSIGNED_BYTE, px.data());   // rows of 1200 bytes: no padding
-    // The colour at a point of the overlay.
     auto at = [&](int x, int y) {
         const unsigned char *p = &px[3 * ((299 - y / 2) * 400 + x / 2)];
         return std::vector<int>{p[0], p[1], p[2]};
@@ -130,14 +128,7 @@ TEST(InventoryPageDrawn, EachStackIsWhereAClickFindsIt)
     std::vector<int> panel = at(PAGE_GRID_X - 8, PAGE_ROWS_Y);   // it dims what is behind it, tinting nothing
     EXPECT_TRUE(panel[0] == 0 && panel[1] == 0 && panel[2] > 80 && panel[2] < 150) << panel[1] << " " << panel[2];
     EXPECT_TRUE(draws_text([] { inv_page_draw(100, 100); }, phrase_line(PHRASE_INVENTORY_CLOSE).c_str(), 400,
-                           PAGE_HOT_BAR_Y + 48, 12)) << "how to close the page";
-    for (int caption_y : {PAGE_ROWS_Y - 34, PAGE_HOT_BAR_Y + 48}) {   // in white
-        int white = 0;
-        for (int dy = -12; dy <= 12; dy += 2)
-            for (int dx = -100; dx <= 100; dx += 2)
-                white += at(400 + dx, caption_y + dy) == std::vector<int>({255, 255, 255});
-        EXPECT_GT(white, 10) << caption_y;
-    }
+                           PAGE_HOT_BAR_Y + 48, 12, PRINT_CENTRED, 3)) << "how to close the page, in white";
     const std::vector<int> blue = {0, 0, 255};   // the grass in hand, round the pointer
     EXPECT_TRUE(at(hand_x, hand_y - 9) != blue && at(hand_x - 12, hand_y) != blue && at(hand_x + 60, hand_y) == blue);
     inv_page_close();

@@ -65,9 +65,8 @@ struct fb_vertex {
     float brightness = 0, s = 0, t = 0;   // when lit: red + green + blue, and the texture coordinates
 };
 
-// The polygons draw produced, each as its vertices (Mesa hands quads back as
-// two triangles, and a polygon cut by the view's edge as more than three);
-// with lines, the line segments too, as pairs; lit, with colour and texture.
+// The polygons draw produced, each as its vertices (Mesa hands quads back as two triangles, and a polygon cut by the
+// view's edge as more than three); with lines, the line segments too, as pairs; lit, with colour and texture.
 template <typename F>
 std::vector<std::vector<fb_vertex>> feedback_polygons(F draw, bool lines = false, bool lit = false)
 {
@@ -104,15 +103,16 @@ std::vector<fb_vertex> feedback_of(F draw, bool lit = false)
     return out;
 }
 
-// Whether draw shows text centred on (x, y) (or from there, flags 0) of the 800 x 600 overlay, each
-// glyph where the font would put it and showing its own letter.
+// Whether draw shows text centred on (x, y) (or from there, flags 0) of the 800 x 600 overlay, each glyph where the
+// font would put it and showing its own letter (in a colour whose red, green and blue add up to brightness, if asked).
 template <typename F>
-bool draws_text(F draw, const char *text, int x, int y, int size, int flags = PRINT_CENTRED)
+bool draws_text(F draw, const char *text, int x, int y, int size, int flags = PRINT_CENTRED, float brightness = -1)
 {
     auto print = [&] { e_begin_overlay(); f_print(x, y, size, text, flags); e_end_overlay(); };
     auto expected = feedback_polygons(print, false, true), drawn = feedback_polygons(draw, false, true);
-    auto near = [](const fb_vertex &a, const fb_vertex &b) {
-        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f && a.s == b.s && a.t == b.t;
+    auto near = [&](const fb_vertex &a, const fb_vertex &b) {
+        return std::abs(a.x - b.x) < 0.01f && std::abs(a.y - b.y) < 0.01f && a.s == b.s && a.t == b.t &&
+               (brightness < 0 || std::abs(a.brightness - brightness) < 0.01f);
     };
     for (const auto &glyph : expected)
         if (std::none_of(drawn.begin(), drawn.end(), [&](const std::vector<fb_vertex> &p) {

@@ -25,9 +25,9 @@ void make_world(const std::string &name, long seconds)
     ASSERT_EQ(utimensat(AT_FDCWD, ("saves/" + name).c_str(), times, 0), 0);
 }
 
-// Past its room the list leaves out the worlds played longest ago, and names
-// too long for a chunk path; the newest comes first, in the font's letters.
-TEST_F(Catalogue, ListsTheNewestWorldsFirst)
+// Past its room the list leaves out the worlds played longest ago, and names too long for a chunk path; the newest
+// comes first, in the font's letters.
+TEST_F(Catalogue, ListsTheNewestWorldsFirstEachToOpenAtItsOwnSize)
 {
     // Made in an order whose oldest are in the middle, whatever order the folder lists.
     for (int i = 0; i < CATALOGUE_MAX + 5; i++) {
@@ -56,15 +56,11 @@ TEST_F(Catalogue, ListsTheNewestWorldsFirst)
     ASSERT_EQ(system("rm -r saves/w[0-5]"), 0);   // one world more than the list holds
     out = said([] { find_worlds(&ctlg); });
     EXPECT_NE(out.find("1 worlds of ./saves played longest ago are not listed \n"), std::string::npos) << out;
-}
-
-// The size class kept in the folder, else the one its chunk files need, else
-// the one chosen; what a killed game left half written goes.
-TEST_F(Catalogue, AWorldOpensAtItsOwnSizeWithoutLeftovers)
-{
+    // A world opens at the size class kept in its folder, else the one its chunk files need, else the one chosen;
+    // what a killed game left half written goes.
     struct { const char *size_file, *chunk; int chosen, played; } cases[] = {   // a size file written by hand may lack a line end
         {nullptr, nullptr, 2, 2}, {"2\n", "3-3-4.qrb", 1, 2}, {"3", nullptr, 1, 3}, {nullptr, "12-4-4.qrb", 1, 2},
-        {nullptr, "0-25-4.qrb.damaged", 1, 3}};
+        {nullptr, "0-25-4.qrb.damaged", 1, 3}, {"4", nullptr, 1, 1}};   // no size the game has: as if none
     for (const auto &c : cases) {
         ASSERT_EQ(system("rm -rf saves && mkdir -p saves/w"), 0);
         write_file("saves/w/1-1-4.qrb.tmp", "half");
@@ -163,9 +159,8 @@ TEST_F(MenuInput, ANewWorldTakesAFreeUsableNameAndTheChosenSize)
     EXPECT_TRUE(strcmp(t_field[t_world_name].text, "\xec\xe8\xf0") == 0 && notice == PHRASE_NO_FOLDER);
 }
 
-// Every page's widgets are drawn wholly on the 800 x 600 page, where they
-// are clicked, and none covers another, so each can be seen and clicked; each
-// lights up under the pointer but for the dim ones that lead nowhere yet.
+// Every page's widgets are drawn wholly on the 800 x 600 page, where they are clicked, and none covers another, so
+// each can be seen and clicked; each lights up under the pointer but for the dim ones that lead nowhere yet.
 TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
 {
     ASSERT_TRUE(gl_context_open());
@@ -201,9 +196,9 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
             auto [l, r] = std::minmax_element(polygon.begin(), polygon.end(), [](auto a, auto b) { return a.x < b.x; });
             bool wide = r->x - l->x > 600 && hi->y - lo->y < 590;
             logo += wide;
-            EXPECT_TRUE(!wide || (600 - hi->y >= 0 && 600 - lo->y <= 220)) << page;
-            for (const fb_vertex &v : polygon)   // an upright rectangle: the picture is not skewed
-                EXPECT_TRUE(!wide || v.y == lo->y || v.y == hi->y) << page << ": " << v.y;
+            EXPECT_TRUE(!wide || (600 - hi->y >= 0 && 600 - lo->y <= 220 && std::fabs(l->x + r->x - 800) <= 50)) << page;
+            for (const fb_vertex &v : polygon)   // an upright rectangle, swaying round the middle: the picture is not skewed
+                EXPECT_TRUE(!wide || ((v.y == lo->y || v.y == hi->y) && (v.x == l->x || v.x == r->x))) << page << ": " << v.y;
         }
         EXPECT_GT(logo, 0) << page;
         for (size_t i = 0; i < boxes.size(); i++) {
@@ -290,20 +285,22 @@ protected:
     }
 };
 
-// The background, the logo and the two flags each show their own file (at a point only it covers).
+// A start shows the background, the logo and the two flags each from its own file (at a point only it covers), and
+// the view at the field of view kept from the last run.
 TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
 {
     ASSERT_EQ(system("cp -r '" QUARROW_DATA_DIR "/.' ."), 0);
     const struct { const char *file; unsigned char bgr[3]; int x, y; float grey; } pictures[] = {   // a button at rest is dimmed
         {"back.tga", {0, 0, 200}, 10, 250, 1}, {"qr.tga", {0, 200, 0}, 400, 100, 1},
         {"lang/rus.tga", {200, 0, 0}, 160, 480, 0.6f}, {"lang/eng.tga", {0, 200, 200}, 640, 480, 0.6f}};
-    for (const auto &p : pictures) {
-        std::string tga("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\2\0\x18\0", 18);   // 2 x 2, one colour
-        for (int i = 0; i < 4; i++)
-            tga.append((const char *)p.bgr, 3);
-        write_file(p.file, tga);
-    }
+    for (const auto &p : pictures)   // a single pixel
+        write_file(p.file, std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\x18\0", 18) + std::string((const char *)p.bgr, 3));
+    get_options()->field_of_view = 90;   // kept from the last run: the view opens at it
     said([] { e_init(), e_init_gui(); });
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5], 1, 1e-4);   // 1 / tan(90 / 2)
+    get_options()->field_of_view = 45;
     g_level(PAGE_LANGUAGE);
     g_set_mouse(400, 590);   // over no button
     glViewport(0, 0, 400, 300);   // the test window: the page at half size
@@ -317,24 +314,9 @@ TEST_F(MenuCaptions, EachMenuPictureShowsItsOwnFile)
     }
 }
 
-// The name field shows a blinking cursor, an upright bar after the name typed so far, every other half second.
-TEST_F(MenuCaptions, TheNameFieldHasABlinkingCursorAfterItsText)
-{
-    g_level(PAGE_CREATE);
-    const text_field &t = t_field[t_world_name];
-    int shown = 0;
-    for (int frame = 0; frame < 61; frame++) {
-        bool cursor = false;
-        for (const auto &line : feedback_polygons(g_draw, true))
-            cursor = cursor || (line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
-                                line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME);
-        shown += cursor;
-    }
-    EXPECT_TRUE(shown >= 20 && shown <= 40) << shown;
-}
-
-// Read back from GL, a row's names: inside their buttons, cut rather than shrunk past reading.
-TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
+// Read back from GL, a row's names: inside their buttons, cut rather than shrunk past reading; the name typed, with a
+// cursor after it.
+TEST_F(MenuCaptions, NamesStayInsideTheirButtonsAndTheNameFieldHasACursor)
 {
     g_level(PAGE_WORLDS);
     const button &left = btt[play_w[0]], &right = btt[play_w[8]];
@@ -359,31 +341,37 @@ TEST_F(MenuCaptions, LongWorldNamesStayInsideTheirButtons)
     auto wide = feedback_of(g_draw, true);
     EXPECT_TRUE(std::any_of(wide.begin(), wide.end(), [](fb_vertex v) { return v.x == 0 && v.y == 0 && std::fabs(v.s - 0.25f) < 1e-3; }));
     set_window_size(800, 600);
+    glViewport(0, 0, 800, 600);
+    // The name field shows a blinking cursor, an upright bar after the name typed so far, every other half second.
+    g_level(PAGE_CREATE);
+    const text_field &t = t_field[t_world_name];
+    int shown = 0;
+    for (int frame = 0; frame < 61; frame++)   // the cursor's two upright edges, in the frames it shows in
+        for (const auto &line : feedback_polygons(g_draw, true))
+            shown += line.size() == 2 && line[0].x == line[1].x && line[0].x > t.x + t.w / 2 + 20 &&
+                     line[0].x < t.x + t.w && 600 - line[0].y > t.y && 600 - line[0].y < t.y + FIELD_FRAME;
+    EXPECT_TRUE(shown >= 2 * 20 && shown <= 2 * 40) << shown;
 }
 
-// What a page says where it says it: its captions over the widgets they name;
-// the list's page number and arrows, only when it has pages; that the list is empty; why
-// a name was refused, under the form.
+// What a page says where it says it: its captions over the widgets they name; the list's page number and arrows, only
+// when it has pages; that the list is empty; why a name was refused, under the form.
 TEST_F(MenuCaptions, PagesSayWhatTheyMustWhereTheyMust)
 {
     const struct { int page, worlds, notice; const char *text; int x, y, size; bool shown; } cases[] = {
         {PAGE_LANGUAGE, 0, 0, "Russian", 165, 215, 22, true}, {PAGE_LANGUAGE, 0, 0, "English", 635, 215, 22, true},
-        {PAGE_WORLDS, 40, 0, "Saved worlds", 400, 180, 26, true},
+        {PAGE_WORLDS, 40, 0, "Saved worlds", 400, 180, 26, true}, {PAGE_WORLDS, 40, 0, "2 / 3", 400, 466, 16, true},
         {PAGE_CREATE, 0, 0, "World name", 400, 215, 22, true}, {PAGE_CREATE, 0, 0, "World type", 400, 285, 22, true},
         {PAGE_CREATE, 0, 0, "World size", 400, 350, 22, true}, {PAGE_CREATE, 0, 0, "Standard", 400, 321, 22, true},
-        {PAGE_CREATE, 0, 0, "Small (10 x 10)", 400, 391, 22, true},
+        {PAGE_CREATE, 0, 0, "Small (10 x 10)", 400, 391, 22, true}, {PAGE_WORLDS, 40, 0, "<", 160, 500, 22, true},
         {PAGE_CREATE, 0, 0, "Create world", 400, 502, 19, true},   // shrunk to fit its button
-        {PAGE_WORLDS, 40, 0, "2 / 3", 400, 466, 16, true}, {PAGE_WORLDS, 40, 0, "<", 160, 500, 22, true},
-        {PAGE_WORLDS, 40, 0, ">", 640, 500, 22, true},
-        {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
+        {PAGE_WORLDS, 40, 0, ">", 640, 500, 22, true}, {PAGE_WORLDS, WORLD_BUTTONS, 0, "1 / 1", 400, 466, 16, false},
         {PAGE_WORLDS, 0, 0, "No saved worlds yet", 400, 220, 22, true},
         {PAGE_CREATE, 0, PHRASE_NAME_TAKEN, "That name is taken: choose another", 400, 450, 18, true},
         {PAGE_OPTIONS, 0, 0, "View distance", 230, 215, 22, true}, {PAGE_OPTIONS, 0, 0, "Vertical look", 570, 285, 22, true},
         {PAGE_OPTIONS, 0, 0, "Field of view", 230, 355, 22, true}, {PAGE_OPTIONS, 0, 0, "Mouse sensitivity", 570, 215, 22, true},
         {PAGE_OPTIONS, 0, 0, "Display", 570, 355, 22, true}, {PAGE_CREDITS, 0, 0, "Built with", 400, 240, 26, true},
-        {PAGE_CREDITS, 0, 0, "Debian", 400, 426, 20, true},
-        {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true}, {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true},
-    };
+        {PAGE_CREDITS, 0, 0, "Debian", 400, 426, 20, true}, {PAGE_PAUSE, 0, 0, "Resume", 400, 250, 22, true},
+        {PAGE_PAUSE, 0, 0, "Quit game", 400, 340, 22, true}};
     for (const auto &c : cases) {
         ctlg.count = c.worlds;
         world_page = 1;   // the second page, where there is one

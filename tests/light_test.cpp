@@ -69,6 +69,7 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
         EXPECT_GE(brightest->all() / darkest[t], 1.2) << times[t].when << ": faces to the light and away alike";
         EXPECT_NEAR(seen[t][5].all() / seen[t][0].all(), 1, 0.03) << times[t].when << ": the far top";
         EXPECT_TRUE(t != 2 || brightest->channel(0) >= 1.2 * brightest->channel(1)) << "no red glow at dusk";
+        EXPECT_TRUE(t != 1 || seen[t][0].all() > 1.5 * darkest[t]) << "the morning sun, 30 degrees up, lights no top";
     }
     EXPECT_TRUE(darkest[0] > darkest[2] && darkest[2] > darkest[3]);
     // The ground at midnight keeps some light against noon's, and the moonlight is cool.
@@ -123,14 +124,11 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
     }
 }
 
-// A dropped box ahead at noon shows its pictures' colours, not a dark blot.
-void draw_boxes()
-{
-    glBindTexture(GL_TEXTURE_2D, g_textures);
-    render_particles();
-}
+void draw_boxes() { glBindTexture(GL_TEXTURE_2D, g_textures), render_particles(); }
 
-TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
+// A dropped box ahead at noon shows its pictures' colours, not a dark blot. With the sun high, a box's lid alone is
+// lit the most, its sides as sides; a particle is lit as a lid, whatever normal was set before it.
+TEST_F(Frame, ADroppedBoxShowsItsPicturesAndItsParticlesAreLitByTheWayTheirFacesTurn)
 {
     get_par_str()->fog_enabled = 0;
     add_box(-200.5f, -201.7f, 269.85f, 3);   // 1.2 ahead of the eye, along +y
@@ -144,13 +142,8 @@ TEST_F(Frame, ADroppedBoxShowsItsPicturesInDaylight)
         EXPECT_TRUE(l.channel(k) >= 0.4 && std::fabs(l.channel(k) / l.all() - 1) < 0.2) << "channel " << k;
     bxs[0].active = 0;   // collected
     EXPECT_TRUE(feedback_of(draw_boxes).empty());
-}
-
-// With the sun straight above, a dropped box's lid alone is lit in full, its sides as sides; a particle is lit
-// as a lid, whatever normal was set before it.
-TEST_F(Frame, ABoxAndItsParticlesAreLitByTheWayTheirFacesTurn)
-{
-    const float dim[4] = {0.2f, 0.2f, 0.2f, 1}, bright[4] = {0.8f, 0.8f, 0.8f, 1}, above[4] = {0, 1, 0, 0};
+    glLoadIdentity();
+    const float dim[4] = {0.2f, 0.2f, 0.2f, 1}, bright[4] = {0.8f, 0.8f, 0.8f, 1}, above[4] = {0.6f, 0.8f, 0, 0};
     glLightfv(GL_LIGHT1, GL_AMBIENT, dim);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, bright);
     glLightfv(GL_LIGHT1, GL_POSITION, above);
@@ -209,6 +202,32 @@ TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
             EXPECT_TRUE(bright > highest && dark <= lowest / 2) << c.what << ", arm " << arm;
         }
     }
+}
+
+// The block aimed at is outlined by its twelve edges, just outside its faces: no line across a face or through it.
+TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
+{
+    glViewport(0, 0, 400, 400);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1, 1, -1, 1, -1, 1);   // window x, y = 200 (X, Y + 1); depth = (1 - Z) / 2
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    std::set<std::pair<int, int>> edges;   // corners: a bit for each axis's side
+    for (const auto &line : feedback_polygons([] { draw_cube(0, 0, 0); }, true)) {
+        int corner[2] = {0, 0};
+        for (int k = 0; k < 2; k++)
+            for (int axis = 0; axis < 3; axis++) {
+                float d = axis == 0 ? line[k].x / 200 - 1 : axis == 1 ? line[k].y / 200 - 1 : 1 - 2 * line[k].z;
+                EXPECT_NEAR(std::fabs(d), 0.5f, 0.005f) << "axis " << axis;
+                corner[k] |= (d > 0) << axis;
+            }
+        int apart = corner[0] ^ corner[1];
+        EXPECT_TRUE((apart & (apart - 1)) == 0) << corner[0] << " to " << corner[1];
+        if (apart)
+            edges.insert(std::minmax(corner[0], corner[1]));
+    }
+    EXPECT_EQ(edges.size(), 12u);
 }
 
 // The hot bar shows the first ten cells, the chosen one framed by a thin white line; each icon is a block seen

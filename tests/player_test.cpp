@@ -40,7 +40,7 @@ protected:
 };
 using Picking = Physics;
 
-TEST_F(Physics, AWallStopsTheWalkAndAJumpClimbsIt)
+TEST_F(Physics, AWallStopsTheWalkAJumpClimbsItAndOnlyStreamedLevelsBearThePlayer)
 {
     for (int lx = 57; lx < 64; lx++)
         at({4, 4, 4, lx, 56, 62}) = 2;   // a ledge one block high, toward -x
@@ -54,11 +54,7 @@ TEST_F(Physics, AWallStopsTheWalkAndAJumpClimbsIt)
     }
     // On top (the head went through the level above), the eye a block above the feet.
     EXPECT_TRUE(me->z == 319.0 && me->x < 199.0 && camera_z == me->z + 1.0) << me->z << " " << me->x;
-}
-
-// Level 8, the top streamed level, bears the player, and is a wall until held; above and below is air.
-TEST_F(Physics, OnlyStreamedLevelsBearThePlayer)
-{
+    // Level 8, the top streamed level, bears the player, and is a wall until held; above and below is air.
     const struct { const char *where; int level; bool held, falls, walks; } cases[] = {
         {"on the top streamed level", 8, true, false, true},
         {"on the top level, not held yet", 8, false, false, false},
@@ -119,13 +115,17 @@ TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
             e_psysix();
         EXPECT_EQ(at(k.s), k.id) << k.s.lz << " " << k.button;
     }
-    // With no cell free for it, the box of the earth underfoot stays where it lies.
+    // A box in line with the player but five blocks off is out of reach; with no cell free for it, the box of the
+    // earth underfoot stays where it lies.
+    add_box(-(float)me->x, -(float)me->y - 5, (float)me->z, 2);
+    e_psysix();
     std::fill_n(player_cells->slots, PLAYER_CELLS, cell{2, 40});
     at({4, 4, 4, 56, 56, 62}) = 0, at({4, 4, 4, 56, 56, 60}) = 3;
     for (int i = 0; i < 300; i++)
         e_psysix();
     EXPECT_TRUE(at({4, 4, 4, 56, 56, 60}) == 0 && player_cells->slots[PLAYER_CELLS - 1].id == 2 &&
-                std::any_of(bxs, bxs + BOX_LIVE, [](const dropped_box &b) { return b.active && b.block_id == 3; }));
+                std::any_of(bxs, bxs + BOX_LIVE, [](const dropped_box &b) { return b.active && b.block_id == 3; }) &&
+                std::any_of(bxs, bxs + BOX_LIVE, [](const dropped_box &b) { return b.active && b.block_id == 2; }));
 }
 
 // A right-click places the hot bar's grass in the empty cell before the block aimed at, never in the body;

@@ -71,8 +71,25 @@ protected:
     static constexpr auto hold = HeldWorld::hold;
 };
 
-TEST_F(ChunkFiles, BlocksComeBackFromTheFileUnknownIdsWhole)
+// An unusable chunk file is set aside and the chunk made anew; a good one gives its blocks back, unknown ids whole.
+TEST_F(ChunkFiles, AnUnusableFileIsSetAsideAndAGoodOneGivesItsBlocksBack)
 {
+    const long sizes[] = {1000, CHUNK_FILE_BYTES + 10, 0};   // 0: a folder in its place, which cannot be read
+    write_file("saves/alpha/2-2-2.qrb.damaged", "earlier");
+    for (int n = 1; n <= 3; n++) {
+        sizes[n - 1] ? write_file("saves/alpha/2-2-2.qrb", std::string((size_t)sizes[n - 1], '\x02'))
+                     : (void)mkdir("saves/alpha/2-2-2.qrb", 0755);
+        std::fill_n(&cubes[0].blocks[0][0][0], CHUNK_BLOCKS, 7);   // what the slot held must not stay
+        EXPECT_EQ(build_chunk(2, 2, 2), 1);
+        std::string damaged = "saves/alpha/2-2-2.qrb.damaged." + std::to_string(n);
+        EXPECT_TRUE((sizes[n - 1] ? read_file(damaged).size() == (size_t)sizes[n - 1] : access(damaged.c_str(), F_OK) == 0) &&
+                    cubes[0].blocks[0][0][0] == 3) << n;   // level 2 is earth
+        // The new terrain is written as a file of its own.
+        save_all();
+        EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb").size(), (size_t)CHUNK_FILE_BYTES);
+        remove("saves/alpha/2-2-2.qrb");
+    }
+    EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged"), "earlier");
     hold(0, 8, 4, 3, 3);
     cubes[0].blocks[0][0][0] = 0x0102;   // an id no table holds
     ASSERT_EQ(save_w(8, 4, 3), 1);
@@ -81,24 +98,6 @@ TEST_F(ChunkFiles, BlocksComeBackFromTheFileUnknownIdsWhole)
     hold(0, 8, 4, 3, 7);
     ASSERT_EQ(load_w(8, 4, 3), 1);
     EXPECT_TRUE(cubes[0].blocks[0][0][0] == 0x0102 && cubes[0].blocks[0][0][1] == 3);
-}
-
-TEST_F(ChunkFiles, AnUnusableFileIsSetAsideAndTheChunkIsNewTerrain)
-{
-    const long sizes[] = {1000, CHUNK_FILE_BYTES + 10};
-    write_file("saves/alpha/2-2-2.qrb.damaged", "earlier");
-    for (int n = 1; n <= 2; n++) {
-        write_file("saves/alpha/2-2-2.qrb", std::string((size_t)sizes[n - 1], '\x02'));
-        std::fill_n(&cubes[0].blocks[0][0][0], CHUNK_BLOCKS, 7);   // what the slot held must not stay
-        EXPECT_EQ(build_chunk(2, 2, 2), 1);
-        EXPECT_TRUE(read_file("saves/alpha/2-2-2.qrb.damaged." + std::to_string(n)).size() == (size_t)sizes[n - 1] &&
-                    cubes[0].blocks[0][0][0] == 3) << n;   // level 2 is earth
-        // The new terrain is written as a file of its own.
-        save_all();
-        EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb").size(), (size_t)CHUNK_FILE_BYTES);
-        remove("saves/alpha/2-2-2.qrb");
-    }
-    EXPECT_EQ(read_file("saves/alpha/2-2-2.qrb.damaged"), "earlier");
 }
 
 TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
