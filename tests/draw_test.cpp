@@ -13,7 +13,8 @@
 
 namespace {
 
-TEST(Draw, TextAdvancesAndCentresOnItsPlace)
+// Text advances glyph by glyph and centres on its place; a TGA picture in true colour is taken, anything else refused.
+TEST(Draw, TextAdvancesAndCentresOnItsPlaceAndTgaPicturesAreTakenOrRefused)
 {
     ASSERT_TRUE(gl_context_open());
     glViewport(0, 0, 800, 600);
@@ -39,18 +40,13 @@ TEST(Draw, TextAdvancesAndCentresOnItsPlace)
             EXPECT_NEAR(v.t, 1 - 1 / 15.4 - (top ? 0 : left ? 1 / 15.4 : 1 / 15.5), 1e-4) << v.x << "," << v.y;
         }
     e_end_overlay();
-}
-
-// True colour is taken, red first as GL wants it; anything else is refused without making a texture name.
-TEST(Tga, TrueColourIsTakenAndAnythingElseRefused)
-{
-    ASSERT_TRUE(gl_context_open());
+    // True colour is taken, red first as GL wants it; anything else is refused without making a texture name.
     const std::string path = "/tmp/quarrow-tga-" + std::to_string(getpid());
-    const struct { const char *name; int type, width, height, bits, pixel_bytes; GLint format; } cases[] = {
+    const struct { const char *name; int type, width, height, bits, pixel_bytes; GLint format; } pictures[] = {
         {"rgb", 2, 2, 2, 24, 12, GL_RGB}, {"rgba, rows of 12 bytes", 2, 3, 2, 32, 24, GL_RGBA},   // format 0: refused
         {"rgb, rows of 9 bytes", 2, 3, 2, 24, 18, GL_RGB}, {"run-length", 10, 2, 2, 24, 12, 0},
         {"16 bits", 2, 2, 2, 16, 8, 0}, {"short", 2, 2, 2, 24, 11, 0}, {"16 GB claimed", 2, 65535, 65535, 32, 16, 0}};
-    for (const auto &c : cases) {
+    for (const auto &c : pictures) {
         std::vector<unsigned char> b = {0, 0, (unsigned char)c.type, 0, 0, 0, 0, 0, 0, 0, 0, 0, (unsigned char)c.width,
             (unsigned char)(c.width >> 8), (unsigned char)c.height, (unsigned char)(c.height >> 8), (unsigned char)c.bits, 0};
         for (int i = 0; i < c.pixel_bytes; i++)   // stored blue, green, red(, alpha): 10, 20, 30(, 40) first

@@ -10,7 +10,7 @@ namespace {
 
 // A name field takes what is typed, and the game to come gets none of it (elsewhere Tab still switches the mode);
 // in play, E opens the inventory page and E or Escape closes it: while it is open, keys and clicks are the page's.
-TEST(Input, KeysReachOnlyWhatTheyAreFor)
+TEST(Input, KeysReachOnlyWhatTheyAreForAndWasdMoveAlongAndAcrossTheView)
 {
     ASSERT_TRUE(gl_context_open());
     gui = 1;
@@ -38,16 +38,10 @@ TEST(Input, KeysReachOnlyWhatTheyAreFor)
     }
     Key('0', 0, 0);   // the last hot-bar cell
     EXPECT_EQ(cells_active, 9);
-    game = 0;
-}
-
-// Flying, W and S move along the view and back, A and D to its left and right, with Shift held or not; a letter
-// is let go in either case (Shift let go before it, or pressed while it is held).
-TEST(Input, WasdMoveAlongAndAcrossTheView)
-{
+    // Flying, W and S move along the view and back, A and D to its left and right, with Shift held or not; a letter
+    // is let go in either case (Shift let go before it, or pressed while it is held).
     ASSERT_TRUE(gl_engine_open());
-    gui = game = 0;
-    fly_mode = 1;
+    gui = game = 0, fly_mode = 1;
     // Facing along +y at yaw 0, the player's left is +x; looking 30 degrees down, W also sinks.
     const struct { char key; float yaw, pitch; double dx, dy, dz; } cases[] = {
         {'w', 0, 0, 0, 0.2, 0}, {'a', 0, 0, 0.12, 0, 0}, {'s', 0, 0, 0, -0.2, 0}, {'d', 0, 0, -0.12, 0, 0},
@@ -58,8 +52,7 @@ TEST(Input, WasdMoveAlongAndAcrossTheView)
         for (unsigned char key : {c.key, (char)(c.key - 'a' + 'A')}) {
             c_rot_y = c.yaw, c_rot_x = c.pitch;
             Key(key, 0, 0);
-            camera_x = camera_y = camera_z = 100;
-            timer = 0;
+            camera_x = camera_y = camera_z = 100, timer = 0;
             Display();
             KeyUp(key ^ ('a' - 'A'), 0, 0);   // the other case
             EXPECT_EQ(keys[key], 0) << key;
@@ -67,8 +60,7 @@ TEST(Input, WasdMoveAlongAndAcrossTheView)
                         std::fabs(camera_z - 100 - c.dz) < 0.001) << key << " at yaw " << c.yaw << ", pitch " << c.pitch;
         }
     // Walking, the same keys push the walker that way (its velocity runs against the camera's axes).
-    fly_mode = 0;
-    c_rot_x = 0;
+    fly_mode = 0, c_rot_x = 0;
     for (int i = 0; i < 8; i++) {
         c_rot_y = cases[i].yaw;
         gamer[0].vel_x = gamer[0].vel_y = 0;
@@ -147,10 +139,8 @@ protected:
             chunk[2 * ((50 * 64 + 56) * 64 + lz)] = 2;
         chunk[2 * ((50 * 64 + 50) * 64 + 40)] = 2;   // one block over a free cell
         snprintf(w_param.name, sizeof w_param.name, "w");
-        w_param.player_value = vision_range = 1;
-        world_size = 10;
-        if (!player_cells)
-            player_cells = init_cells(10, 5);
+        w_param.player_value = vision_range = 1, world_size = 10;
+        player_cells = player_cells ? player_cells : init_cells(10, 5);
     }
     void TearDown() override { free_world(), game = 0, InTempDir::TearDown(); }
 };
@@ -213,6 +203,7 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         {"a short file", 1, 0, 0, 100, 250.25, -61.5, 500.75, 754.5, NEW},
         {"an empty file", 1, 0, 0, 0, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a place in no world", 1, 0, 0, -1, 1e30, -61.5, 500.75, 754.5, NEW},
+        {"a height in no world", 1, 0, 0, -1, 250.25, -61.5, 1e30, 754.5, NEW},
         {"a mode no game writes", 1, 6, 2, -1, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a chosen cell past the hot bar", 1, 7, 10, -1, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a stack over 40", 1, 50, 41, -1, 250.25, -61.5, 500.75, 754.5, NEW},
@@ -235,8 +226,7 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         if (c.file)
             write_file("saves/w/player", bytes);
         player_cells->slots[5] = {3, 1};   // what the run held before: never kept
-        gamer[0].dig_button = gamer[0].place_request = fly_mode = 1;
-        cells_active = 0;
+        gamer[0].dig_button = gamer[0].place_request = fly_mode = 1, cells_active = 0;
         std::string out = said(e_init_game);
         game = 1;
         EXPECT_TRUE(gamer[0].x == camera_x && gamer[0].y == camera_y && gamer[0].dig_button == 0 && gamer[0].place_request == 0);

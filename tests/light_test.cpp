@@ -2,6 +2,7 @@
 #include "gl_world.h"
 #include "game.h"
 
+#include <array>
 #include <set>
 
 namespace {
@@ -88,8 +89,8 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
 // The sun is a square facing the eye, drawn first, and not once set: two triangles more than at midnight.
 TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
 {
-    game = 1;
-    camera_x = 0;
+    game = gui = menu_over_world = 1, camera_x = 0;
+    g_level(PAGE_OPTIONS);   // from the pause page, over the world: the sun drawn after it keeps its colours
     glViewport(0, 0, 1200, 1200);
     auto frame_at = [](double a) {
         sun_at(a);
@@ -111,7 +112,7 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
         for (size_t k = 0; k < c.sun_vertices; k++) {
             const float d[3] = {v[k].x - 600 - sunposx, v[k].y - 600 - sunposy, 600 - 1200 * v[k].z};
             float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-            EXPECT_NEAR(length, 30 * std::sqrt(2.0f), 0.1f) << c.when << ", " << k;
+            EXPECT_TRUE(std::fabs(length - 30 * std::sqrt(2.0f)) < 0.1f && v[k].brightness == 3) << c.when << ", " << k;
             EXPECT_NEAR((d[0] * sunposx + d[1] * sunposy) / length / 500, 0, 1e-3) << c.when << ", " << k;
             centre[0] += (v[k].x - 600) / 6, centre[1] += (v[k].y - 600) / 6;
             corners.insert({v[k].s, v[k].t});
@@ -204,9 +205,66 @@ TEST_F(Frame, TheCrosshairShowsOnSkyAndGround)
     }
 }
 
-// The block aimed at is outlined by its twelve edges, just outside its faces: no line across a face or through it.
-TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
+// The view distance sets the fog: nothing nearer than 20 blocks a chunk of it is fogged, nothing past 32 a chunk and
+// 22 more shows through it, and half way between it is half the fog's colour.
+TEST_F(Frame, TheFogFollowsTheViewDistance)
 {
+    const struct { int chunks; float ahead; int green; } cases[] = {   // of a white square in red fog
+        {1, 19.5f, 255}, {1, 37, 128}, {1, 54.5f, 0}, {3, 59.5f, 255}, {3, 118.5f, 0}};
+    glFogfv(GL_FOG_COLOR, std::array<float, 4>{1, 0, 0, 1}.data());   // red
+    static float ahead;
+    auto square = [] {   // white, facing the eye, that far ahead
+        glLoadIdentity(), glDisable(GL_TEXTURE_2D), glTranslatef(0, 0, -ahead);
+        glRectf(-ahead, -ahead, ahead, ahead);
+    };
+    for (const auto &c : cases) {
+        fog_for_view_distance(c.chunks);
+        ahead = c.ahead;
+        auto rgb = plain_frame(W, H, square, true);
+        const unsigned char *centre = &rgb[3 * (H / 2 * W + W / 2)];
+        EXPECT_TRUE(centre[0] == 255 && std::abs(centre[1] - c.green) <= 2) << c.ahead << ": " << (int)centre[1];
+    }
+}
+
+// The hot bar shows the first ten cells, the chosen one framed by a thin white line; each icon is a block seen
+// from above a corner, its three faces meeting edge to edge and its sides upright. The outline is a block's edges.
+TEST_F(Frame, TheHotBarShowsTenCellsFramesTheChosenOneAndTheOutlineABlocksEdges)
+{
+    for (int k = 0; k < 11; k++)
+        player_cells->slots[k] = {3, 1};
+    cells_active = 4;
+    look(224.5, 224.5, 270, -90, 0);   // the noon sky behind the bar
+    sun_at(PI / 2);
+    auto rgb = game_frame(W, H);   // the bar at half size, its lines still a pixel wide
+    auto at = [&](int x, int y) {   // a window pixel, counted from the top
+        return std::vector<int>(&rgb[3 * ((H - 1 - y) * W + x)], &rgb[3 * ((H - 1 - y) * W + x) + 3]);
+    };
+    const std::vector<int> sky = at(200, 50), white = {255, 255, 255};
+    for (int i = 0; i <= 10; i++) {
+        int left = 105 + 19 * i, whites = 0;
+        for (int x = left - 1; x <= left + 1; x++)
+            whites += at(x, 283 + 8) == white;
+        EXPECT_TRUE((at(left + 8, 287) != sky) == (i < 10) && whites == (i == 4)) << i << ": " << whites;
+    }
+    const cell grass = {1, 1};
+    auto drawn = feedback_polygons([&] { e_begin_overlay(), render_stack(&grass, 0, 0), e_end_overlay(); }, 0, 1);
+    ASSERT_GE(drawn.size(), 6u);
+    typedef std::set<std::pair<float, float>> corners;
+    corners face[3], picture[3];   // left, right, top: two triangles each
+    for (int t = 0; t < 6; t++)
+        for (const fb_vertex &v : drawn[t])
+            face[t / 2].insert({v.x, v.y}), picture[t / 2].insert({v.s, v.t});
+    for (int f = 0; f < 3; f++) {   // the sides show the grass's side, the top its top: each whole
+        float u = f < 2 ? texes[1].side_u : texes[1].top_u, v = f < 2 ? texes[1].side_v : texes[1].top_v, d = ATLAS_CELL;
+        EXPECT_EQ(picture[f], corners({{u, v}, {u, v + d}, {u + d, v}, {u + d, v + d}})) << f;
+    }
+    auto shared = [&](int a, int b) {
+        return std::count_if(face[a].begin(), face[a].end(), [&](const auto &p) { return face[b].count(p) > 0; });
+    };
+    EXPECT_TRUE(shared(0, 1) == 2 && shared(0, 2) == 2 && shared(1, 2) == 2);
+    EXPECT_TRUE(face[0].begin()->first == std::next(face[0].begin())->first &&
+                face[1].rbegin()->first == std::next(face[1].rbegin())->first);
+    // The block aimed at is outlined by its twelve edges, just outside its faces: no line across a face or through it.
     glViewport(0, 0, 400, 400);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -228,41 +286,6 @@ TEST_F(Frame, TheOutlineIsTheBlocksTwelveEdges)
             edges.insert(std::minmax(corner[0], corner[1]));
     }
     EXPECT_EQ(edges.size(), 12u);
-}
-
-// The hot bar shows the first ten cells, the chosen one framed by a thin white line; each icon is a block seen
-// from above a corner, its three faces meeting edge to edge and its sides upright.
-TEST_F(Frame, TheHotBarShowsTenCellsAndFramesTheChosenOne)
-{
-    for (int k = 0; k < 11; k++)
-        player_cells->slots[k] = {3, 1};
-    cells_active = 4;
-    look(224.5, 224.5, 270, -90, 0);   // the noon sky behind the bar
-    sun_at(PI / 2);
-    auto rgb = game_frame(W, H);   // the bar at half size, its lines still a pixel wide
-    auto at = [&](int x, int y) {   // a window pixel, counted from the top
-        return std::vector<int>(&rgb[3 * ((H - 1 - y) * W + x)], &rgb[3 * ((H - 1 - y) * W + x) + 3]);
-    };
-    const std::vector<int> sky = at(200, 50), white = {255, 255, 255};
-    for (int i = 0; i <= 10; i++) {
-        int left = 105 + 19 * i, whites = 0;
-        for (int x = left - 1; x <= left + 1; x++)
-            whites += at(x, 283 + 8) == white;
-        EXPECT_TRUE((at(left + 8, 287) != sky) == (i < 10) && whites == (i == 4)) << i << ": " << whites;
-    }
-    const cell stone = {3, 1};
-    auto drawn = feedback_polygons([&] { e_begin_overlay(), render_stack(&stone, 0, 0), e_end_overlay(); });
-    ASSERT_GE(drawn.size(), 6u);
-    std::set<std::pair<float, float>> face[3];   // left, right, top: two triangles each
-    for (int t = 0; t < 6; t++)
-        for (const fb_vertex &v : drawn[t])
-            face[t / 2].insert({v.x, v.y});
-    auto shared = [&](int a, int b) {
-        return std::count_if(face[a].begin(), face[a].end(), [&](const auto &p) { return face[b].count(p) > 0; });
-    };
-    EXPECT_TRUE(shared(0, 1) == 2 && shared(0, 2) == 2 && shared(1, 2) == 2);
-    EXPECT_TRUE(face[0].begin()->first == std::next(face[0].begin())->first &&
-                face[1].rbegin()->first == std::next(face[1].rbegin())->first);
 }
 
 }  // namespace

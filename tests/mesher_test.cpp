@@ -70,7 +70,6 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
     c->blocks[5][5][63] = 1;                         // its top, under a missing chunk, stays hidden
     c->blocks[7][7][62] = 1;                         // its top, under air in the same chunk, shows
     ASSERT_EQ(create_polygons(0, 0, 4), 1);
-
     const int tiles[4][3] = {{0}, {0, 2, 3}, {1, 1, 1}, {0, 0, 0}};   // [id][bottom, top, side]: atlas cells
     static uint8_t covered[64][64][64];
     int side_up = -1;

@@ -182,10 +182,7 @@ TEST_F(InventoryPage, StacksArePickedPutSwappedMergedAndNeverLost)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         std::fill_n(slots, 50, none);
-        slots[0] = earth30;
-        slots[12] = earth25;
-        slots[13] = {3, 5};
-        slots[49] = grass;
+        slots[0] = earth30, slots[12] = earth25, slots[13] = {3, 5}, slots[49] = grass;
         inv_page_open();
         for (int k : c.clicks) {
             // A point of cell k, its corners among them; -1 and -2: left of row 1 and an eleventh column.

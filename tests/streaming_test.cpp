@@ -26,10 +26,11 @@ TEST_F(Frustum, CubesPastAnyPlaneAreCulled)
     // A quad group's box: in view 10 up, past the top plane 25 up.
     const float low[2][3] = {{-1, 10, 49}, {-1, 25, 49}}, high[2][3] = {{1, 11, 51}, {1, 26, 51}};
     EXPECT_TRUE(BoxInFrustum(low[0], high[0]) && !BoxInFrustum(low[1], high[1]));
-    // Looking 60 degrees down, a cube whose one low corner crosses the right edge is in view.
+    // Looking 60 degrees down, a cube whose one low corner crosses the right edge is in view, and one far down left.
     look(0, 0, 0, 60, 180);
     CalculateFrustum();
-    EXPECT_TRUE(CubeInFrustum(-28.8f, -43.3f, 25, 1) && !CubeInFrustum(-30.8f, -43.3f, 25, 1));
+    EXPECT_TRUE(CubeInFrustum(-28.8f, -43.3f, 25, 1) && !CubeInFrustum(-30.8f, -43.3f, 25, 1) &&
+                CubeInFrustum(-40, -72, 76, 1));
     // Turned 135 degrees too, a cube whose one corner inside the bottom plane is its last, at +x +y +z.
     glRotatef(-45, 0, 1, 0);
     CalculateFrustum();

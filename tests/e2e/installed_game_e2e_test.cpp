@@ -27,8 +27,7 @@ TEST_F(E2eInstalledGame, StartMenusCreatePlayLeaveAndReopen)
     for (int y : {400, 265, 515})   // the language page: Russian; New game; Create world: the create page
         click_menu(y == 400 ? 160 : 400, y);
     // A Tab typed into the name, as in any form, must not reach the game.
-    for (const char *key : {"Tab", "space"})
-        xs_key(key);
+    xs_key("Tab"), xs_key("space");
     for (int i = 0; i < 11; i++)   // what was typed, then the default name
         xs_key("BackSpace");
     xs_key("Cyrillic_em"), xs_key("Cyrillic_i");
