@@ -48,7 +48,8 @@ protected:
         return read_back(width, height);
     }
     // The same view on black in plain white light: what the pictures alone give (and the fog, if asked).
-    static std::vector<unsigned char> plain_frame(int width, int height, void (*draw)(), bool fog = false)
+    template <typename F>
+    static std::vector<unsigned char> plain_frame(int width, int height, F draw, bool fog = false)
     {
         glViewport(0, 0, width, height);
         glClearColor(0, 0, 0, 1);

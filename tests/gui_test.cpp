@@ -171,8 +171,7 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
         for (int i = 0; i < buttons; i++)   // each says what it does (the list's test names are all alike)
             for (int k = i + 1; k < buttons && page != PAGE_WORLDS; k++)
                 EXPECT_TRUE(btt[i].is_picture || strcmp(btt[i].caption, btt[k].caption) != 0) << page << " " << i;
-        g_set_mouse(0, 0);
-        t_active = -1;
+        g_set_mouse(0, 0), t_active = -1;
         auto drawn = feedback_polygons(g_draw, true, true);
         // How many of the polygons and lines drawn lie wholly in box a (a glyph's cell reaches a little below its
         // line), or how many of those are grey (neither black nor white).
@@ -200,9 +199,11 @@ TEST_F(MenuInput, EveryWidgetOfEveryPageIsDrawnWhereItIsClicked)
             EXPECT_TRUE(a.x >= 0 && a.y >= 220 && a.x + a.w <= 800 && a.y + a.h <= 600) << page << " " << i;   // under the logo
             // One column down the middle, but on the pages of two columns or two pictures.
             EXPECT_TRUE(page == PAGE_OPTIONS || page == PAGE_WORLDS || page == PAGE_LANGUAGE || a.x + a.w / 2 == 400) << page << " " << i;
-            bool dim = i < (size_t)buttons && btt[i].disabled;
-            g_set_mouse(a.x + a.w / 2, a.y + a.h / 2);
-            EXPECT_TRUE(in_box(drawn, a, true) > 0 && (in_box(feedback_polygons(g_draw, true, true), a, true) > 0) == dim)
+            g_set_mouse(a.x, a.y + a.h / 2);   // on its left edge: not under the pointer yet
+            int edge = in_box(feedback_polygons(g_draw, true, true), a, true);
+            g_set_mouse(a.x + a.w / 2, a.y + a.h / 2);   // still grey under the pointer: a dim button
+            int under = in_box(feedback_polygons(g_draw, true, true), a, true);
+            EXPECT_TRUE(in_box(drawn, a, true) && edge && (under > 0) == (i < (size_t)buttons && btt[i].disabled))
                 << page << " " << i;
             for (size_t k = i + 1; k < boxes.size(); k++) {
                 const button &b = boxes[k];

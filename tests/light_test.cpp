@@ -70,11 +70,13 @@ TEST_F(Frame, ShadedFacesAreLitByTheSkyAndTheMoonLightsTheNight)
         EXPECT_GE(brightest->all() / darkest[t], 1.2) << times[t].when << ": faces to the light and away alike";
         EXPECT_NEAR(seen[t][5].all() / seen[t][0].all(), 1, 0.03) << times[t].when << ": the far top";
         EXPECT_TRUE(t != 2 || brightest->channel(0) >= 1.2 * brightest->channel(1)) << "no red glow at dusk";
-        EXPECT_TRUE(t != 1 || seen[t][0].all() > 1.5 * darkest[t]) << "the morning sun, 30 degrees up, lights no top";
+        EXPECT_TRUE(t != 1 || (seen[t][0].all() > 1.5 * darkest[t] && seen[t][1].all() > 1.5 * seen[t][2].all()))
+            << "the morning sun, 30 degrees up, lights no top, or both sides alike";
     }
     EXPECT_TRUE(darkest[0] > darkest[2] && darkest[2] > darkest[3]);
-    // The ground at midnight keeps some light against noon's, and the moonlight is cool.
-    EXPECT_TRUE(seen[3][0].all() / seen[0][0].all() >= 0.15 && seen[3][0].channel(2) > seen[3][0].channel(0));
+    // The ground at midnight keeps some light against noon's, but not much, and the moonlight is cool.
+    EXPECT_TRUE(seen[3][0].all() / seen[0][0].all() >= 0.15 && seen[3][0].all() / seen[0][0].all() <= 0.35 &&
+                seen[3][0].channel(2) > seen[3][0].channel(0));
     // The night sky is dark blue, and the far ground fades into it. Daylight grows from none with the sun on the
     // horizon to all with it a quarter up.
     float half[4];
@@ -212,17 +214,14 @@ TEST_F(Frame, TheFogFollowsTheViewDistance)
     const struct { int chunks; float ahead; int green; } cases[] = {   // of a white square in red fog
         {1, 19.5f, 255}, {1, 37, 128}, {1, 54.5f, 0}, {3, 59.5f, 255}, {3, 118.5f, 0}};
     glFogfv(GL_FOG_COLOR, std::array<float, 4>{1, 0, 0, 1}.data());   // red
-    static float ahead;
-    auto square = [] {   // white, facing the eye, that far ahead
-        glLoadIdentity(), glDisable(GL_TEXTURE_2D), glTranslatef(0, 0, -ahead);
-        glRectf(-ahead, -ahead, ahead, ahead);
-    };
     for (const auto &c : cases) {
         fog_for_view_distance(c.chunks);
-        ahead = c.ahead;
-        auto rgb = plain_frame(W, H, square, true);
-        const unsigned char *centre = &rgb[3 * (H / 2 * W + W / 2)];
-        EXPECT_TRUE(centre[0] == 255 && std::abs(centre[1] - c.green) <= 2) << c.ahead << ": " << (int)centre[1];
+        auto rgb = plain_frame(W, H, [&] {   // white, facing the eye, that far ahead
+            glLoadIdentity(), glDisable(GL_TEXTURE_2D), glTranslatef(0, 0, -c.ahead);
+            glRectf(-c.ahead, -c.ahead, c.ahead, c.ahead);
+        }, true);
+        int centre = 3 * (H / 2 * W + W / 2);
+        EXPECT_TRUE(rgb[centre] == 255 && std::abs(rgb[centre + 1] - c.green) <= 2) << c.ahead << ": " << (int)rgb[centre + 1];
     }
 }
 
