@@ -111,6 +111,7 @@ TEST_F(Pictures, EveryPageOfTheMenu)
         snprintf(t_field[0].text, sizeof t_field[0].text, "World 7");
         notice = PHRASE_NAME_TAKEN;
         ir = 9, mig = 0;   // the background's drift and the cursor's blink
+        sun_at(0.9);
         gui = 1, game = menu_over_world = page == PAGE_PAUSE;
         g_set_mouse(400, 300);
         game_frame(W, H);
