@@ -113,7 +113,7 @@ TEST_F(Pictures, EveryPageOfTheMenu)
         ir = 9, mig = 0;   // the background's drift and the cursor's blink
         sun_at(0.9);
         gui = 1, game = menu_over_world = page == PAGE_PAUSE;
-        g_set_mouse(400, 300);
+        g_set_mouse(page == PAGE_WORLDS ? 259 : 400, page == PAGE_WORLDS ? 529 : 300);   // the list's: in a corner of <
         game_frame(W, H);
         looks_as_kept(names[page]);
     }
