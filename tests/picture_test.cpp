@@ -63,7 +63,7 @@ protected:
     }
 };
 
-// The world by day, at dawn towards the sun and after sunset: the blocks, two dropped boxes, the aimed block's
+// The world by day, at dawn towards the sun and after sunset: the blocks, two dropped boxes, bits of rock, the aimed block's
 // outline, the crosshair, the hot bar and a notice that saving fails; and the inventory open over it.
 TEST_F(Pictures, TheWorldThroughTheDayAndTheInventory)
 {
@@ -75,6 +75,8 @@ TEST_F(Pictures, TheWorldThroughTheDayAndTheInventory)
     create_polygons(4, 4, 4);
     add_box(-225.5f, -202.5f, 268.3f, 3);
     add_box(-224.9f, -203.2f, 268.3f, 1);
+    plat_srand(3);
+    add_particle_from_cube(-223.5f, -202.5f, 268.2f, 2, 12);   // a block of rock just broken
     for (int k = 0; k < 24; k++)
         player_cells->slots[k * 2] = {(uint16_t)(k % 3 + 1), (uint8_t)(k * 7 + 1)};
     cells_active = 2;
