@@ -68,7 +68,7 @@ void BM_WriteOutPass30x30(benchmark::State &state)
     c_position_x = c_position_y = 3;
     c_position_z = 4;
     for (auto _ : state)
-        re_save();
+        re_save(WRITES_PER_PASS);
     game = 0;
 }
 

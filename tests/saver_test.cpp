@@ -113,7 +113,7 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     chunk_changed(6, 4, 4);
     remove("saves/alpha/8-6-4.qrb");   // so a write would show
     for (int pass = 0; pass < 100 && (cubes[0].loaded || cubes[1].loaded); pass++)
-        re_save();
+        re_save(WRITES_PER_PASS);
     EXPECT_EQ(read_file("saves/alpha/8-5-4.qrb").substr(2 * (5 * 4096 + 5 * 64 + 5), 1), "\x02");
     EXPECT_TRUE(read_file("saves/alpha/8-6-4.qrb").empty());
     EXPECT_EQ(world_slot(6, 4, 4), 2);   // a fresh change in view waits for the autosave
@@ -170,8 +170,8 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
         }
         struct rlimit limit = {s.full_disk ? 1000 : old_limit.rlim_cur, old_limit.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
-        re_save();
-        re_save();
+        re_save(WRITES_PER_PASS);
+        re_save(WRITES_PER_PASS);
         setrlimit(RLIMIT_FSIZE, &old_limit);
         EXPECT_TRUE(read_file(file)[0] == s.on_disk && saving_fails() == (s.at_ms >= 30000 && s.on_disk == 3)) << s.at_ms;
     }

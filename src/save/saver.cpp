@@ -249,12 +249,12 @@ static void autosave(double now)
             }
 }
 
-void re_save()
+void re_save(int writes)
 {
     if (!world)
         return;
     double now = plat_clock_ms();
-    writes_left = WRITES_PER_PASS;
+    writes_left = writes;
     release_left_behind(now);
     autosave(now);
 }

@@ -36,10 +36,10 @@ void chunk_changed(int cx, int cy, int level);
 int saving_fails();
 // 1 when a held chunk at (x, y, level) stays held round the camera's chunk.
 int in_keep_window(int x, int y, int level);
-// The writing part of a frame, at most WRITES_PER_PASS chunks: releases the held
+// The writing part of a frame, at most `writes` chunks: releases the held
 // chunks that left the keep window (writing the unsaved ones first), and
 // writes chunks in view whose changes are older than AUTOSAVE_AGE_MS.
-void re_save();
+void re_save(int writes);
 // Writes every unsaved held chunk and releases the slots; a chunk whose write
 // fails stays held.
 void save_all();

@@ -277,16 +277,19 @@ static int list_window(int vr)
     return n;
 }
 
-// Builds the first chunk of the window not held yet, when building may go on.
-static void build_next(int n)
+// Builds the first chunk of the window not held yet, when building may go on;
+// 1 when one was built.
+static int build_next(int n)
 {
     for (int i = 0; i < n && already_created == 0; i++) {
         int x = spots[i].x, y = spots[i].y;
         wrap_shift(&x);
         wrap_shift(&y);
-        if (x >= 0 && x < world_size && y >= 0 && y < world_size && *world_entry(x, y, spots[i].level) == NO_SLOT)
-            build_chunk(x, y, spots[i].level);
+        if (x >= 0 && x < world_size && y >= 0 && y < world_size && *world_entry(x, y, spots[i].level) == NO_SLOT &&
+            build_chunk(x, y, spots[i].level))
+            return 1;
     }
+    return 0;
 }
 
 static void draw_band(int n, const fog_reach *fog, int band)
@@ -324,7 +327,10 @@ void draw_buffs()
     c_position_y = (int)(camera_y * 0.015625);
     c_position_z = (int)(camera_z * 0.015625);
     int n = list_window(vision_range);
-    build_next(n);
+    // A pass builds a chunk or writes one, never both: each takes 1 to 3 ms,
+    // and the two together made the flights' longest frames. With no slot
+    // free, the write that frees one (a chunk left behind) goes first.
+    int built = find_free_cube() != NO_SLOT && build_next(n);
     float view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
     for (int a = 0; a < 3; a++)
@@ -350,5 +356,5 @@ void draw_buffs()
     }
     glPopAttrib();
     glBindTexture(GL_TEXTURE_2D, g_textures);   // the boxes and particles drawn next use the atlas
-    re_save();
+    re_save(built ? 0 : WRITES_PER_PASS);
 }
