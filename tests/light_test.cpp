@@ -105,7 +105,7 @@ TEST_F(Frame, TheSunIsASquareFacingTheEyeUntilItHasSet)
     size_t midnight = frame_at(1.5 * PI).size();
     const struct { const char *when; double a; size_t sun_vertices; } cases[] = {
         {"rising", 0.11, 6}, {"noon", PI / 2, 6}, {"setting, its upper edge still up", PI + 0.02, 6},
-        {"set", PI + 0.1, 0}};
+        {"its upper edge half a unit up", PI + 0.0589, 6}, {"half a unit down: set", PI + 0.061, 0}, {"set", PI + 0.1, 0}};
     for (const auto &c : cases) {
         auto v = frame_at(c.a);
         ASSERT_EQ(v.size() - midnight, c.sun_vertices) << c.when;
