@@ -271,6 +271,13 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         inv_page_close();
         EXPECT_EQ(read_file("saves/w/player").substr(6, 1) + read_file("saves/w/player").substr(48, 3), std::string("\1\1\0\x0c", 4));
     }
+    // The start column dug down to the world's lowest level: the player stands on the ground there.
+    ASSERT_EQ(system("rm -f saves/w/player*"), 0);
+    for (int level = 1; level <= 4; level++)
+        write_file("saves/w/4-4-" + std::to_string(level) + ".qrb", std::string(CHUNK_FILE_BYTES, '\0'));
+    write_file("saves/w/4-4-0.qrb", chunk);
+    said(e_init_game);
+    EXPECT_EQ(camera_z, 31 + 1.0);
 }
 
 }  // namespace
