@@ -204,6 +204,7 @@ TEST_F(PlayerKept, AReopenedWorldHasItsPlayerBackOrStartsOnTheGround)
         {"an empty file", 1, 0, 0, 0, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a place in no world", 1, 0, 0, -1, 1e30, -61.5, 500.75, 754.5, NEW},
         {"a height in no world", 1, 0, 0, -1, 250.25, -61.5, 1e30, 754.5, NEW},
+        {"a time of day in no world", 1, 0, 0, -1, 250.25, -61.5, 500.75, 1e30, NEW},
         {"a mode no game writes", 1, 6, 2, -1, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a chosen cell past the hot bar", 1, 7, 10, -1, 250.25, -61.5, 500.75, 754.5, NEW},
         {"a stack over 40", 1, 50, 41, -1, 250.25, -61.5, 500.75, 754.5, NEW},
