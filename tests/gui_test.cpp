@@ -17,10 +17,12 @@ namespace {
 
 using Catalogue = InTempDir;
 
-// A world folder last played at the given second; the first makes ./saves.
+// A world folder last played at the given second, one its player may write into; the first makes ./saves.
 void make_world(const std::string &name, long seconds)
 {
-    ASSERT_EQ(makedir(("./saves/" + name).c_str()), 1) << name;
+    struct stat st;
+    ASSERT_TRUE(makedir(("./saves/" + name).c_str()) == 1 && stat(("saves/" + name).c_str(), &st) == 0) << name;
+    EXPECT_EQ(st.st_mode & 0700, 0700u) << name;
     timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, ("saves/" + name).c_str(), times, 0), 0);
 }

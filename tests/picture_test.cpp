@@ -109,7 +109,7 @@ TEST_F(Pictures, EveryPageOfTheMenu)
         g_level(page);
         snprintf(t_field[0].text, sizeof t_field[0].text, "World 7");
         notice = PHRASE_NAME_TAKEN;
-        ir = 9, mig = 0;   // the background's drift and the cursor's blink
+        ir = 9, mig = 40;   // the background's drift; the name field's cursor shown
         sun_at(0.9);
         gui = 1, game = menu_over_world = page == PAGE_PAUSE;
         g_set_mouse(page == PAGE_WORLDS ? 259 : 400, page == PAGE_WORLDS ? 529 : 300);   // the list's: in a corner of <
