@@ -278,9 +278,12 @@ static int list_window(int vr)
 }
 
 // Builds the first chunk of the window not held yet, when building may go on;
-// 1 when one was built.
+// 1 when one was built. With no slot free, the write that frees one (a chunk
+// left behind) goes first.
 static int build_next(int n)
 {
+    if (already_created != 0 || find_free_cube() == NO_SLOT)
+        return 0;
     for (int i = 0; i < n && already_created == 0; i++) {
         int x = spots[i].x, y = spots[i].y;
         wrap_shift(&x);
@@ -328,9 +331,8 @@ void draw_buffs()
     c_position_z = (int)(camera_z * 0.015625);
     int n = list_window(vision_range);
     // A pass builds a chunk or writes one, never both: each takes 1 to 3 ms,
-    // and the two together made the flights' longest frames. With no slot
-    // free, the write that frees one (a chunk left behind) goes first.
-    int built = find_free_cube() != NO_SLOT && build_next(n);
+    // and the two together made the flights' longest frames.
+    int built = build_next(n);
     float view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
     for (int a = 0; a < 3; a++)
