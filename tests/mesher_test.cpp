@@ -50,25 +50,27 @@ using Mesher = HeldWorld;
 
 TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
 {
-    // Random runs of blocks along lx, with ids outside the tables and the non-solid 10 and 11.
+    // Random runs of blocks along lx in the three lowest and highest layers, with ids outside the tables and the
+    // non-solid 10 and 11.
     auto random_layers = [](cube_slot *c) {
         const uint16_t ids[16] = {1, 1, 3, 2, 10, 11, 300};
-        for (int lz = 0, id = 0; lz < 3; lz++)
+        int id = 0;
+        for (int lz : {0, 1, 2, 61, 62, 63})
             for (int ly = 0; ly < 64; ly++)
                 for (int lx = 0; lx < 64; lx++)
                     c->blocks[lx][ly][lz] = (uint16_t)(id = plat_rand() % 4 ? id : ids[plat_rand() % 16]);
         return c;
     };
-    // Chunk (0, 0, 4): random neighbours across the seam, air below, nothing above.
+    // Chunk (0, 0, 4): random neighbours across the seam and below, nothing above.
     plat_srand(5);
     cube_slot *c = random_layers(hold(0, 0, 0, 4, 0));
     const int next[4][2] = {{1, 0}, {9, 0}, {0, 1}, {0, 9}};
     for (int i = 0; i < 4; i++)
         random_layers(hold(i + 1, next[i][0], next[i][1], 4, 0));
-    hold(5, 0, 0, 3, 0);
+    random_layers(hold(5, 0, 0, 3, 0));
     c->blocks[30][63][1] = c->blocks[31][0][1] = 3;   // ends of two ly rows, lx + 1 faces alike
     c->blocks[5][5][63] = 1;                         // its top, under a missing chunk, stays hidden
-    c->blocks[7][7][62] = 1;                         // its top, under air in the same chunk, shows
+    c->blocks[7][7][62] = 1, c->blocks[7][7][63] = 0;   // its top, under air in the same chunk, shows
     ASSERT_EQ(create_polygons(0, 0, 4), 1);
     const int tiles[4][3] = {{0}, {0, 2, 3}, {1, 1, 1}, {0, 0, 0}};   // [id][bottom, top, side]: atlas cells
     static uint8_t covered[64][64][64];
@@ -119,18 +121,31 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
                 EXPECT_EQ(tile, tiles[id][std::min(face, 2)]) << "id " << id << " face " << face;
             }
     }
-    int faces = 0;   // in the mesher's order: bottom, top, ly - 1, ly + 1, lx - 1, lx + 1
-    for (int lx = 0; lx < 64; lx++)
-        for (int ly = 0; ly < 64; ly++)
-            for (int lz = 0; lz < 64; lz++)
-                for (int face = 0, d = -1; face < 6; face++, d = -d) {
-                    int next = face < 2   ? g_z(0, 0, 4, lx, ly, lz + d)
-                               : face < 4 ? g_y(0, 0, 4, lx, ly + d, lz)
-                                          : g_x(0, 0, 4, lx + d, ly, lz);
-                    bool shows = block_is_solid(c->blocks[lx][ly][lz]) && !block_is_solid(next);
-                    faces += shows;
-                    ASSERT_EQ(covered[lx][ly][lz] >> face & 1, shows) << lx << "," << ly << "," << lz << " face " << face;
-                }
+    // The faces that show in chunk (0, 0, level), in the mesher's order: bottom, top, ly - 1, ly + 1, lx - 1, lx + 1.
+    auto faces_showing = [](int level, uint8_t (*covered)[64][64]) {
+        int faces = 0;
+        const cube_slot *c = held_chunk(0, 0, level);
+        for (int lx = 0; lx < 64; lx++)
+            for (int ly = 0; ly < 64; ly++)
+                for (int lz = 0; lz < 64; lz++)
+                    for (int face = 0, d = -1; face < 6; face++, d = -d) {
+                        int next = face < 2   ? g_z(0, 0, level, lx, ly, lz + d)
+                                   : face < 4 ? g_y(0, 0, level, lx, ly + d, lz)
+                                              : g_x(0, 0, level, lx + d, ly, lz);
+                        bool shows = block_is_solid(c->blocks[lx][ly][lz]) && !block_is_solid(next);
+                        faces += shows;
+                        if (covered && (covered[lx][ly][lz] >> face & 1) != shows) {
+                            ADD_FAILURE() << lx << "," << ly << "," << lz << " face " << face << " shows " << shows;
+                            return -1;
+                        }
+                    }
+        return faces;
+    };
+    int faces = faces_showing(4, covered);
+    ASSERT_GE(faces, 0);
+    // The chunk below has this one above it: its top layer's faces look across that border.
+    ASSERT_EQ(create_polygons(0, 0, 3), 1);
+    EXPECT_EQ(held_chunk(0, 0, 3)->face_count, faces_showing(3, nullptr));
     EXPECT_TRUE(c->face_count == faces && (covered[7][7][62] & 2) && !(covered[5][5][63] & 2)) << "the lookups above";
     for (int g = 0; g < MESH_GROUPS; g++) {   // the box and nearest plane the drawer skips a group by are its quads'
         float box[6] = {1e9f, 1e9f, 1e9f, -1e9f, -1e9f, -1e9f}, front = 1e9f;
@@ -146,6 +161,20 @@ TEST_F(Mesher, QuadsCoverExactlyTheFacesThatShow)
             EXPECT_NEAR(want[i], i ? box[i - 1] : front, 1e-3) << "group " << g << ", value " << i;
     }
     EXPECT_LT(c->quad_count, faces / 2);   // equal neighbours share quads
+}
+
+// Past the quad limit meshing stops after the block that passed it: single blocks, 6 faces each, reach it exactly.
+TEST_F(Mesher, AChunkOfTooManyFacesStopsAfterTheBlockPastTheLimit)
+{
+    cube_slot *c = hold(0, 0, 0, 4, 0);
+    for (int lx = 1; lx < 63; lx++)
+        for (int ly = 1; ly < 63; ly++)
+            for (int lz = 1; lz < 63; lz++)
+                c->blocks[lx][ly][lz] = (lx + ly + lz) % 2 ? 0 : 3;
+    ASSERT_EQ(MESH_QUAD_LIMIT % 6, 0);
+    EXPECT_EQ(said([] { create_polygons(0, 0, 4); }), "stoped building, polygons: " + std::to_string(MESH_QUAD_LIMIT + 6) + " \n");
+    EXPECT_EQ(c->face_count, MESH_QUAD_LIMIT + 6);
+    EXPECT_EQ(c->quad_count, MESH_QUAD_LIMIT + 6);
 }
 
 }  // namespace

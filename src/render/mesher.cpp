@@ -102,23 +102,66 @@ static int face_tile(int id, int face)
     return atlas_tile(t->side_u, t->side_v);
 }
 
-// The neighbour rules of neighbour_id for a block away from the chunk's borders,
-// without its steps: these blocks are most of a chunk.
-static int shows_vertically(int id)
+// --- which faces show, a column of 64 blocks at a time ---
+
+// Bit lz of a column's masks stands for its block at lz.
+struct column_masks {
+    uint64_t solid;      // the block is opaque
+    uint64_t vertical;   // a face above or below it shows: neighbour_id's vertical rule
+    uint64_t sideways;   // a face beside it shows: its sideways rule
+};
+
+static column_masks masks_of(const uint16_t *column)
 {
-    return id <= 9 && !opaque(id);
+    column_masks k = {0, 0, 0};
+    for (int lz = 0; lz < CHUNK_EDGE; lz++) {
+        int id = column[lz];
+        uint64_t bit = (uint64_t)1 << lz, solid = opaque(id);
+        k.solid |= solid ? bit : 0;
+        k.vertical |= id <= 9 && !solid ? bit : 0;
+        k.sideways |= id > 10 || !solid ? bit : 0;
+    }
+    return k;
 }
 
-static int shows_sideways(int id)
+// The masks of every column of the chunk being meshed, [lx][ly].
+static column_masks columns[CHUNK_EDGE][CHUNK_EDGE];
+// The blocks of each column with a face marked in shown: the emitter visits only these.
+static uint64_t column_shown[CHUNK_EDGE][CHUNK_EDGE];
+
+// What a face of column (lx, ly) looks into: one of the chunk's columns, or
+// across a border the neighbour's column there; an absent neighbour (only
+// held chunks are looked round at) shows nothing.
+static uint64_t sideways_next(const mesh_context *m, int face, int lx, int ly)
 {
-    return id > 10 || !opaque(id);
+    int inside = face == FACE_LY_MINUS ? ly > 0 : face == FACE_LY_PLUS ? ly < 63 : face == FACE_LX_MINUS ? lx > 0 : lx < 63;
+    int dx = face == FACE_LX_MINUS ? -1 : face == FACE_LX_PLUS ? 1 : 0;
+    int dy = face == FACE_LY_MINUS ? -1 : face == FACE_LY_PLUS ? 1 : 0;
+    if (inside)
+        return columns[lx + dx][ly + dy].sideways;
+    const cube_slot *c = m->next[face];
+    return c ? masks_of(c->blocks[(lx + dx) & 63][(ly + dy) & 63]).sideways : 0;
 }
 
-static uint8_t inner_faces(const uint16_t *b, int i)
+// Bit 0 or 63 of the column above or below, across the border.
+static uint64_t vertical_next(const mesh_context *m, int face, int lx, int ly)
 {
-    return (uint8_t)(shows_vertically(b[i - 1]) << FACE_BOTTOM | shows_vertically(b[i + 1]) << FACE_TOP |
-                     shows_sideways(b[i - STEP_LY]) << FACE_LY_MINUS | shows_sideways(b[i + STEP_LY]) << FACE_LY_PLUS |
-                     shows_sideways(b[i - STEP_LX]) << FACE_LX_MINUS | shows_sideways(b[i + STEP_LX]) << FACE_LX_PLUS);
+    const cube_slot *c = m->next[face];
+    if (!c)
+        return 0;
+    int id = c->blocks[lx][ly][face == FACE_TOP ? 0 : 63];
+    return id <= 9 && !opaque(id) ? (face == FACE_TOP ? (uint64_t)1 << 63 : 1) : 0;
+}
+
+// The blocks of column (lx, ly) with face `face` showing.
+static uint64_t faces_of_column(const mesh_context *m, int lx, int ly, int face)
+{
+    const column_masks *k = &columns[lx][ly];
+    switch (face) {
+    case FACE_BOTTOM: return k->solid & (k->vertical << 1 | vertical_next(m, face, lx, ly));
+    case FACE_TOP: return k->solid & (k->vertical >> 1 | vertical_next(m, face, lx, ly));
+    default: return k->solid & sideways_next(m, face, lx, ly);
+    }
 }
 
 // Marks the faces that show, counting them as the quad limit counts faces.
@@ -128,28 +171,30 @@ static int mark_faces(const mesh_context *m)
 {
     const cube_slot *s = m->self;
     memset(shown, 0, sizeof shown);
-    int count = 0;
+    memset(column_shown, 0, sizeof column_shown);
     for (int lx = 0; lx < 64; lx++)
         for (int ly = 0; ly < 64; ly++)
-            for (int lz = 0; lz < 64; lz++) {
-                if (!opaque(s->blocks[lx][ly][lz]))
-                    continue;
-                int i = block_index(lx, ly, lz);
+            columns[lx][ly] = masks_of(s->blocks[lx][ly]);
+    int count = 0;
+    for (int lx = 0; lx < 64; lx++)
+        for (int ly = 0; ly < 64; ly++) {
+            uint64_t faces[6], any = 0;
+            for (int face = 0; face < 6; face++)
+                any |= faces[face] = faces_of_column(m, lx, ly, face);
+            for (; any; any &= any - 1) {
+                int lz = __builtin_ctzll(any);
                 uint8_t bits = 0;
-                if (lx > 0 && lx < 63 && ly > 0 && ly < 63 && lz > 0 && lz < 63) {
-                    bits = inner_faces(&s->blocks[0][0][0], i);
-                } else {
-                    for (int face = 0; face < 6; face++)
-                        if (!opaque(neighbour_id(m, face, lx, ly, lz)))
-                            bits |= (uint8_t)(1 << face);
-                }
+                for (int face = 0; face < 6; face++)
+                    bits |= (uint8_t)((faces[face] >> lz & 1) << face);
                 count += __builtin_popcount(bits);
-                shown[i] = bits;
+                shown[block_index(lx, ly, lz)] = bits;
+                column_shown[lx][ly] |= (uint64_t)1 << lz;
                 if (count > MESH_QUAD_LIMIT) {
                     printf("stoped building, polygons: %i \n", count);
                     return count;
                 }
             }
+        }
     return count;
 }
 
@@ -235,12 +280,12 @@ static int emit_runs(const cube_slot *s, int cx, int cy, int level, block_range 
 {
     int quads = 0;
     clear_groups(built_groups);
+    uint64_t layers = (~(uint64_t)0 >> (63 - r.hi[2])) & (~(uint64_t)0 << r.lo[2]);
     for (int lx = r.lo[0]; lx <= r.hi[0]; lx++)
         for (int ly = r.lo[1]; ly <= r.hi[1]; ly++)
-            for (int lz = r.lo[2]; lz <= r.hi[2]; lz++) {
+            for (uint64_t left = column_shown[lx][ly] & layers; left; left &= left - 1) {
+                int lz = __builtin_ctzll(left);
                 int i = block_index(lx, ly, lz);
-                if (!shown[i])
-                    continue;
                 int id = s->blocks[lx][ly][lz];
                 for (int face = 0; face < 6; face++) {
                     int bit = 1 << face;
@@ -377,6 +422,8 @@ static int mark_border(const mesh_context *m, int face)
                 int bit = opaque(m->self->blocks[lx][ly][lz]) &&
                           !opaque(neighbour_id(m, face, lx, ly, lz));
                 shown[block_index(lx, ly, lz)] = (uint8_t)(bit << face);
+                uint64_t at = (uint64_t)1 << lz;
+                column_shown[lx][ly] = bit ? column_shown[lx][ly] | at : column_shown[lx][ly] & ~at;
                 count += bit;
             }
     return count;
