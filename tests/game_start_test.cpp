@@ -82,12 +82,19 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
     auto now = [] {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
     };
-    double before_start = now(), start = plat_clock_ms(), after_start = now();
+    auto busy = [] {   // processor time of this thread: the game's main loop
+        timespec t;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    };
+    double before_start = now(), start = plat_clock_ms(), after_start = now(), busy_start = busy();
     for (int i = 0; i < 20; i++) {
         timer = 0;   // no physics owed: every pass draws
         Display();
     }
     double before_end = now(), elapsed = plat_clock_ms() - start, after_end = now();
+    // It sleeps while it waits, leaving the processor to the X server and the renderer.
+    EXPECT_LT(busy() - busy_start, elapsed / 2) << "the wait keeps the processor busy";
     // Read between two readings of the system's clock.
     EXPECT_TRUE(elapsed >= 20 * 1000.0 / FRAME_CAP && elapsed >= before_end - after_start - 1 &&
                 elapsed <= after_end - before_start + 1) << elapsed;
@@ -96,7 +103,8 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
     while (next == first)
         next = plat_clock_ms();
     EXPECT_LT(next - first, 0.5) << "the clock counts whole milliseconds";
-    // The title shows how many frames the last second drew: those since it last changed.
+    // The title shows how many frames a second were drawn since it last changed: a count over a little more than a
+    // second, so the count or one less, and never more than the cap.
     int since = 0, changes = 0, shown = -1, counted = -2;
     for (int i = 0; i < 400 && changes < 2; i++, since++) {
         timer = 0;
@@ -109,8 +117,8 @@ TEST(Loop, FramesAreAnEightiethOfASecondApartAtLeast)
         shown = atoi(title.substr(title.rfind(' ') + 1).c_str()), counted = since + 1;
         changes++, since = -1;
     }
-    // At most 80 frames fit in a second (one more where the second's edges fall).
-    EXPECT_TRUE(changes == 2 && shown == counted && shown <= FRAME_CAP + 2) << shown << " shown, " << counted << " drawn";
+    EXPECT_TRUE(changes == 2 && (shown == counted || shown == counted - 1) && shown <= FRAME_CAP)
+        << shown << " shown, " << counted << " drawn";
     // The inventory page, once open, is drawn over the frame however much physics was owed when it opened.
     // Otherwise a pass that leaves more than a step owed draws nothing (here, the language page).
     const struct { bool page; double owed, drawn; } passes[] = {{true, 0, 1}, {true, 40, 1}, {false, 32, 1}, {false, 33, 0}};

@@ -25,6 +25,16 @@ double plat_clock_ms()
     return (double)ts.tv_sec * 1000 + (double)(ts.tv_nsec / 1000) / 1000;
 }
 
+void plat_sleep_ms(double ms)
+{
+    if (ms <= 0)
+        return;
+    timespec ts;
+    ts.tv_sec = (time_t)(ms / 1000);
+    ts.tv_nsec = (long)((ms - 1000.0 * (double)ts.tv_sec) * 1e6);
+    nanosleep(&ts, nullptr);
+}
+
 // --- random sequence: a linear congruential generator with 15-bit results ---
 
 static unsigned int rand_state = 1;

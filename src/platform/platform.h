@@ -7,6 +7,8 @@
 
 // Milliseconds of a monotonic wall clock, whole numbers (1000 ticks a second).
 double plat_clock_ms();
+// Sleeps about ms milliseconds (a little more, as the system wakes it).
+void plat_sleep_ms(double ms);
 
 // One random sequence for everything (terrain, particles); results are 0 ... 32767.
 void plat_srand(unsigned int seed);
