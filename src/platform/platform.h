@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdio>
 
-// Milliseconds of a monotonic wall clock, whole numbers (1000 ticks a second).
+// Milliseconds of a monotonic wall clock, to the microsecond.
 double plat_clock_ms();
 // Sleeps about ms milliseconds (a little more, as the system wakes it).
 void plat_sleep_ms(double ms);

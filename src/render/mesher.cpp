@@ -111,15 +111,26 @@ struct column_masks {
     uint64_t sideways;   // a face beside it shows: its sideways rule
 };
 
+// The neighbour rules of neighbour_id, for a block that lies beside a solid one.
+static int shows_vertically(int id)
+{
+    return id <= 9 && !opaque(id);
+}
+
+static int shows_sideways(int id)
+{
+    return id > 10 || !opaque(id);
+}
+
 static column_masks masks_of(const uint16_t *column)
 {
     column_masks k = {0, 0, 0};
     for (int lz = 0; lz < CHUNK_EDGE; lz++) {
         int id = column[lz];
-        uint64_t bit = (uint64_t)1 << lz, solid = opaque(id);
-        k.solid |= solid ? bit : 0;
-        k.vertical |= id <= 9 && !solid ? bit : 0;
-        k.sideways |= id > 10 || !solid ? bit : 0;
+        uint64_t bit = (uint64_t)1 << lz;
+        k.solid |= opaque(id) ? bit : 0;
+        k.vertical |= shows_vertically(id) ? bit : 0;
+        k.sideways |= shows_sideways(id) ? bit : 0;
     }
     return k;
 }
@@ -134,13 +145,12 @@ static uint64_t column_shown[CHUNK_EDGE][CHUNK_EDGE];
 // held chunks are looked round at) shows nothing.
 static uint64_t sideways_next(const mesh_context *m, int face, int lx, int ly)
 {
-    int inside = face == FACE_LY_MINUS ? ly > 0 : face == FACE_LY_PLUS ? ly < 63 : face == FACE_LX_MINUS ? lx > 0 : lx < 63;
-    int dx = face == FACE_LX_MINUS ? -1 : face == FACE_LX_PLUS ? 1 : 0;
-    int dy = face == FACE_LY_MINUS ? -1 : face == FACE_LY_PLUS ? 1 : 0;
-    if (inside)
-        return columns[lx + dx][ly + dy].sideways;
+    static const int STEP[FACINGS][2] = {{0, 0}, {0, 0}, {0, -1}, {0, 1}, {-1, 0}, {1, 0}};   // lx, ly
+    int nx = lx + STEP[face][0], ny = ly + STEP[face][1];
+    if (nx >= 0 && nx < CHUNK_EDGE && ny >= 0 && ny < CHUNK_EDGE)
+        return columns[nx][ny].sideways;
     const cube_slot *c = m->next[face];
-    return c ? masks_of(c->blocks[(lx + dx) & 63][(ly + dy) & 63]).sideways : 0;
+    return c ? masks_of(c->blocks[nx & 63][ny & 63]).sideways : 0;
 }
 
 // Bit 0 or 63 of the column above or below, across the border.
@@ -150,7 +160,7 @@ static uint64_t vertical_next(const mesh_context *m, int face, int lx, int ly)
     if (!c)
         return 0;
     int id = c->blocks[lx][ly][face == FACE_TOP ? 0 : 63];
-    return id <= 9 && !opaque(id) ? (face == FACE_TOP ? (uint64_t)1 << 63 : 1) : 0;
+    return shows_vertically(id) ? (face == FACE_TOP ? (uint64_t)1 << 63 : 1) : 0;
 }
 
 // The blocks of column (lx, ly) with face `face` showing.

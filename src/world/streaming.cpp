@@ -79,9 +79,8 @@ int build_chunk(int x, int y, int level)
 // it; across its start and reaching within half of it, twice, cut there by
 // a clip plane, the near part without fog and the far part with it; else,
 // up to the fog's end, with fog; wholly past its end, in the fog's colour
-// alone, without texture or light. Every pixel
-// comes out as fog would make it, and past the fog's end, most of a wide
-// view, the quads cost least.
+// alone, without texture or light. Every pixel comes out as fog would make
+// it, and past the fog's end, most of a wide view, the quads cost least.
 enum { BAND_CLEAR, BAND_CUT, BAND_FOGGED, BAND_HIDDEN };
 
 // The two parts of a cut group overlap by a hair, which the fog there does
