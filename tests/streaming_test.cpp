@@ -242,23 +242,4 @@ TEST_F(ChunkDrawing, InFogChunksLookAsTheirWholeMeshes)
     glDisable(GL_FOG);
 }
 
-// A group across the fog's start is drawn twice, cut there, only while it reaches within half the start of the eye:
-// further off its near part is small on screen and not worth its vertices twice.
-TEST_F(ChunkDrawing, AGroupAcrossTheFogsStartIsCutOnlyNearTheEye)
-{
-    cube_slot *c = hold(0, 4, 4, 4, 0);
-    for (int lx = 0; lx < 12; lx++)   // one row, world x 245 ... 256.5, along the view: its top is one quad
-        c->blocks[lx][32][10] = 1;
-    create_polygons(4, 4, 4);
-    glFogf(GL_FOG_START, 8);
-    glFogf(GL_FOG_END, 40);
-    glEnable(GL_FOG);
-    for (double back : {0.5, 3.0, 6.0}) {   // from the row's end, on the chunk's border: only its top shows
-        look(256.5 + back, 224, 268, 10, 90);
-        draw_chunks();
-        EXPECT_EQ(quads_drawn, back < 4 ? 2 : 1) << back;
-    }
-    glDisable(GL_FOG);
-}
-
 }  // namespace

@@ -76,11 +76,11 @@ int build_chunk(int x, int y, int level)
 // everything past its end into its own colour, yet costs a third of the
 // drawing of every pixel. So each group of quads is drawn by where its box
 // lies in depth (distance along the view): wholly before the fog, without
-// it; across its start and reaching within half of it, twice, cut there by
-// a clip plane, the near part without fog and the far part with it; else,
-// up to the fog's end, with fog; wholly past its end, in the fog's colour
-// alone, without texture or light. Every pixel comes out as fog would make
-// it, and past the fog's end, most of a wide view, the quads cost least.
+// it; across its start, twice, cut there by a clip plane, the near part
+// without fog and the far part with it; further, with fog; wholly past its
+// end, in the fog's colour alone, without texture or light. Every pixel
+// comes out as fog would make it, and past the fog's end, most of a wide
+// view, the quads cost least.
 enum { BAND_CLEAR, BAND_CUT, BAND_FOGGED, BAND_HIDDEN };
 
 // The two parts of a cut group overlap by a hair, which the fog there does
@@ -106,11 +106,7 @@ static int band_of(const fog_reach *fog, const float low[3], const float high[3]
     }
     if (centre + reach <= fog->start)
         return BAND_CLEAR;
-    // Drawn twice, a group pays its vertices twice to spare the fog in its
-    // near part; that part is large on screen only when the group reaches
-    // close to the eye. Further off it is drawn once, with fog, which leaves
-    // everything nearer than its start as it was.
-    if (centre - reach < fog->start / 2)
+    if (centre - reach < fog->start)
         return BAND_CUT;
     return centre - reach >= fog->end ? BAND_HIDDEN : BAND_FOGGED;
 }
