@@ -11,6 +11,7 @@
 #include "gui/pages.h"
 #include "gui/widgets.h"
 #include "platform/platform.h"
+#include "platform/writer.h"
 #include "platform/player_folder.h"
 #include "player/cells.h"
 #include "player/particles.h"

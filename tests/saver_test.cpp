@@ -9,6 +9,8 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstring>
 #include <vector>
 
@@ -16,6 +18,7 @@
 static bool recording = false;
 static std::vector<std::string> calls;
 static long long clock_moved_ms = 0;
+static std::atomic<bool> disk_stalls{false};   // fsync waits while set, as on a busy disk
 
 // A call on a file descriptor, named by the file's path from saves/ on.
 static void record(const char *call, int fd)
@@ -36,7 +39,12 @@ int __real_rename(const char *from, const char *to);
 ssize_t __real_write(int fd, const void *bytes, size_t n);
 int __real_clock_gettime(clockid_t clock, struct timespec *ts);
 
-int __wrap_fsync(int fd) { return record("fsync", fd), __real_fsync(fd); }
+int __wrap_fsync(int fd)
+{
+    while (disk_stalls)
+        usleep(1000);
+    return record("fsync", fd), __real_fsync(fd);
+}
 int __wrap_syncfs(int fd) { return record("syncfs", fd), __real_syncfs(fd); }
 ssize_t __wrap_write(int fd, const void *bytes, size_t n) { return record("write", fd), __real_write(fd, bytes, n); }
 int __wrap_rename(const char *from, const char *to)
@@ -113,7 +121,7 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     chunk_changed(6, 4, 4);
     remove("saves/alpha/8-6-4.qrb");   // so a write would show
     for (int pass = 0; pass < 100 && (cubes[0].loaded || cubes[1].loaded); pass++)
-        re_save(WRITES_PER_PASS);
+        re_save(WRITES_PER_PASS), finish_writes();
     EXPECT_EQ(read_file("saves/alpha/8-5-4.qrb").substr(2 * (5 * 4096 + 5 * 64 + 5), 1), "\x02");
     EXPECT_TRUE(read_file("saves/alpha/8-6-4.qrb").empty());
     EXPECT_EQ(world_slot(6, 4, 4), 2);   // a fresh change in view waits for the autosave
@@ -124,6 +132,26 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
     save_all();
     EXPECT_TRUE(!read_file("saves/alpha/6-4-4.qrb").empty() && read_file("saves/alpha/4-4-4.qrb").empty());
     EXPECT_EQ(world_slot(4, 4, 4), NO_SLOT);
+}
+
+// A chunk is written beside the frames: a pass never waits for the disk, the chunk stays held until its file is
+// on disk, and a change made while it was written (an edit as its autosave runs) is written after it, not lost.
+TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
+{
+    const std::string file = "saves/alpha/8-4-4.qrb";
+    hold(0, 8, 4, 4, 3);   // out of the keep window
+    chunk_changed(8, 4, 4);
+    disk_stalls = true;
+    re_save(WRITES_PER_PASS);
+    set_block(8, 4, 4, 5, 5, 5, 2);
+    re_save(WRITES_PER_PASS);
+    EXPECT_TRUE(world_slot(8, 4, 4) == 0 && read_file(file).empty());
+    std::thread disk_recovers([] { usleep(100 * 1000), disk_stalls = false; });
+    save_all();   // the exit waits for the write, then writes the change
+    disk_recovers.join();
+    EXPECT_EQ(plat_replace_file_end(0), WRITE_NONE);   // no write is left to die with the game
+    EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
+    EXPECT_EQ(read_file(file).substr(2 * (5 * 4096 + 5 * 64 + 5), 2), std::string("\x02\x00", 2));
 }
 
 // A file replaces the old one only once its bytes are on disk, and its new name is on disk before the write
@@ -172,6 +200,7 @@ TEST_F(ChunkFiles, ChangesAreWrittenInTimeAndAFailedWriteLosesNothing)
         setrlimit(RLIMIT_FSIZE, &limit);
         re_save(WRITES_PER_PASS);
         re_save(WRITES_PER_PASS);
+        finish_writes();
         setrlimit(RLIMIT_FSIZE, &old_limit);
         EXPECT_TRUE(read_file(file)[0] == s.on_disk && saving_fails() == (s.at_ms >= 30000 && s.on_disk == 3)) << s.at_ms;
     }

@@ -2,6 +2,7 @@
 #include "save/saver.h"
 
 #include "platform/platform.h"
+#include "platform/writer.h"
 #include "render/materials.h"
 #include "world/streaming.h"
 #include "world/world.h"
@@ -25,8 +26,20 @@ struct slot_save_state {
     uint8_t failed;         // the last write of them failed
     double unsaved_since;   // when they first differed (plat_clock_ms)
     double retry_at;        // a failed write is tried again from then on
+    uint32_t changes;       // counts every change, so a write knows whether it caught the last
 };
 static slot_save_state saves[POOL_SLOTS];
+
+// The chunk being written in the background: it stays held until its file
+// is on disk, and is written as it stood when the write began.
+struct background_write {
+    int slot;            // NO_SLOT while nothing is written
+    int x, y, level;
+    uint32_t changes;    // the slot's count when its blocks were taken
+    double taken;        // and when (plat_clock_ms)
+};
+static background_write writing = {NO_SLOT, 0, 0, 0, 0, 0};
+static unsigned char writing_bytes[CHUNK_FILE_BYTES];
 
 // The tests that kill the game after an autosave would otherwise wait half a
 // minute for it: they shorten the period through the environment. A player's
@@ -44,6 +57,7 @@ static double autosave_age_from_env()
 
 void init_save_load(int16_t *map, cube_slot *pool, int size, const char *name)
 {
+    finish_writes();
     world = map;
     cubes_s = pool;
     world_size = size;
@@ -80,7 +94,10 @@ static int slot_index(int cx, int cy, int level)
 void chunk_changed(int cx, int cy, int level)
 {
     int slot = slot_index(cx, cy, level);
-    if (slot == NO_SLOT || saves[slot].unsaved)
+    if (slot == NO_SLOT)
+        return;
+    saves[slot].changes++;
+    if (saves[slot].unsaved)
         return;
     saves[slot].unsaved = 1;
     saves[slot].unsaved_since = plat_clock_ms();
@@ -96,12 +113,12 @@ int saving_fails()
 
 // --- writing ---
 
-static void encode(const cube_slot *c)
+static void encode(const cube_slot *c, unsigned char *bytes)
 {
     const uint16_t *ids = &c->blocks[0][0][0];
     for (long i = 0; i < CHUNK_BLOCKS; i++) {
-        file_bytes[2 * i] = (unsigned char)(ids[i] & 0xff);
-        file_bytes[2 * i + 1] = (unsigned char)(ids[i] >> 8);
+        bytes[2 * i] = (unsigned char)(ids[i] & 0xff);
+        bytes[2 * i + 1] = (unsigned char)(ids[i] >> 8);
     }
 }
 
@@ -120,14 +137,57 @@ int save_w(int cx, int cy, int level)
     int slot = slot_index(cx, cy, level);
     if (slot == NO_SLOT)
         return 0;
+    finish_writes();   // never two writers on one file
     char path[256];
     chunk_path(path, sizeof path, cx, cy, level);
-    encode(&cubes_s[slot]);
+    encode(&cubes_s[slot], file_bytes);
     if (!plat_replace_file(path, file_bytes, CHUNK_FILE_BYTES)) {
         write_failed(slot, path, errno);
         return 0;
     }
     memset(&saves[slot], 0, sizeof saves[slot]);
+    return 1;
+}
+
+// The background write, when one was begun: what it ended with becomes the
+// chunk's state. A chunk changed while it was written stays unsaved.
+static void end_write(int wait)
+{
+    if (writing.slot == NO_SLOT)
+        return;
+    int ended = plat_replace_file_end(wait);
+    if (ended == WRITE_RUNNING)
+        return;
+    slot_save_state *s = &saves[writing.slot];
+    if (ended == 1 && s->changes == writing.changes)
+        *s = {};
+    else if (ended == 1)   // only what changed after the blocks were taken is left to write
+        s->failed = 0, s->unsaved_since = writing.taken;
+    else {
+        char path[256];
+        chunk_path(path, sizeof path, writing.x, writing.y, writing.level);
+        write_failed(writing.slot, path, errno);
+    }
+    writing.slot = NO_SLOT;
+}
+
+void finish_writes()
+{
+    end_write(1);
+}
+
+// Hands the chunk's blocks as they stand to the background writer; 0 while
+// it is busy with another.
+static int begin_write(int slot, int x, int y, int level)
+{
+    if (writing.slot != NO_SLOT)
+        return 0;
+    char path[256];
+    chunk_path(path, sizeof path, x, y, level);
+    encode(&cubes_s[slot], writing_bytes);
+    if (!plat_replace_file_begin(path, writing_bytes, CHUNK_FILE_BYTES))
+        return 0;
+    writing = {slot, x, y, level, saves[slot].changes, plat_clock_ms()};
     return 1;
 }
 
@@ -211,18 +271,17 @@ static int may_write(int slot, double now)
 
 static int writes_left;   // in this pass
 
-// Writes an unsaved chunk while the pass may write more; 1 when it is on disk.
-static int write_in_turn(int x, int y, int level, double now)
+// Begins writing an unsaved chunk while the pass may write more.
+static void write_in_turn(int x, int y, int level, double now)
 {
     int slot = *world_entry(x, y, level);
-    if (writes_left <= 0 || !may_write(slot, now))
-        return 0;
-    writes_left--;
-    return save_w(x, y, level);
+    if (writes_left > 0 && may_write(slot, now) && begin_write(slot, x, y, level))
+        writes_left--;
 }
 
 // Chunks that left the keep window: one that matches its file is let go at
-// once; one with unsaved blocks when it has been written, a few each pass.
+// once; one with unsaved blocks is written first, in the background, and let
+// go in a later pass.
 static void release_left_behind(double now)
 {
     for (int x = 0; x < world_size; x++)
@@ -231,8 +290,10 @@ static void release_left_behind(double now)
                 int slot = *world_entry(x, y, z);
                 if (slot == NO_SLOT || in_keep_window(x, y, z))
                     continue;
-                if (!saves[slot].unsaved || write_in_turn(x, y, z, now))
+                if (!saves[slot].unsaved)
                     release(x, y, z);
+                else
+                    write_in_turn(x, y, z, now);
             }
 }
 
@@ -255,6 +316,7 @@ void re_save(int writes)
         return;
     double now = plat_clock_ms();
     writes_left = writes;
+    end_write(0);
     release_left_behind(now);
     autosave(now);
 }
@@ -275,7 +337,7 @@ static void stage_or_release(int x, int y, int z)
     }
     char path[256];
     chunk_path(path, sizeof path, x, y, z);
-    encode(&cubes_s[slot]);
+    encode(&cubes_s[slot], file_bytes);
     if (!plat_write_beside(path, file_bytes, CHUNK_FILE_BYTES)) {
         write_failed(slot, path, errno);
         return;
@@ -312,6 +374,7 @@ void save_all()
     // No world is held before the first game and after one is left.
     if (!world)
         return;
+    finish_writes();
     staged_count = 0;
     for (int x = 0; x < world_size; x++)
         for (int y = 0; y < world_size; y++)

@@ -10,8 +10,9 @@ struct cube_slot;
 
 constexpr long CHUNK_FILE_BYTES = 524288;
 
-// A chunk write costs 1 to 3 ms: one a frame keeps flights free of hitches
-// and still writes faster than chunks are built (one every three physics steps).
+// Chunks are written in the background, one at a time, and a pass begins at
+// most this many: still faster than chunks are built (one every three physics
+// steps), while taking their blocks costs the frame well under a millisecond.
 constexpr int WRITES_PER_PASS = 1;
 constexpr double AUTOSAVE_AGE_MS = 30000;    // changes in view older than this are written
 constexpr double SAVE_RETRY_MS = 5000;       // between two tries of a chunk whose write failed
@@ -36,10 +37,13 @@ void chunk_changed(int cx, int cy, int level);
 int saving_fails();
 // 1 when a held chunk at (x, y, level) stays held round the camera's chunk.
 int in_keep_window(int x, int y, int level);
-// The writing part of a frame, at most `writes` chunks: releases the held
-// chunks that left the keep window (writing the unsaved ones first), and
-// writes chunks in view whose changes are older than AUTOSAVE_AGE_MS.
+// The writing part of a frame, beginning at most `writes` background writes:
+// releases the held chunks that left the keep window (writing the unsaved
+// ones first, each held until its file is on disk), and writes chunks in view
+// whose changes are older than AUTOSAVE_AGE_MS. The frame never waits for a write.
 void re_save(int writes);
+// Waits for the background write, if one runs, and takes what it ended with.
+void finish_writes();
 // Writes every unsaved held chunk and releases the slots; a chunk whose write
 // fails stays held.
 void save_all();

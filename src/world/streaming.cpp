@@ -330,8 +330,8 @@ void draw_buffs()
     c_position_y = (int)(camera_y * 0.015625);
     c_position_z = (int)(camera_z * 0.015625);
     int n = list_window(vision_range);
-    // A pass builds a chunk or writes one, never both: each takes 1 to 3 ms,
-    // and the two together made the flights' longest frames.
+    // A pass builds a chunk or begins a write, never both: a build takes 1 ms
+    // or more, and taking a chunk's blocks for its write a few tenths more.
     int built = build_next(n);
     float view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
