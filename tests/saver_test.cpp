@@ -152,6 +152,22 @@ TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
     EXPECT_EQ(plat_replace_file_end(0), WRITE_NONE);   // no write is left to die with the game
     EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
     EXPECT_EQ(read_file(file).substr(2 * (5 * 4096 + 5 * 64 + 5), 2), std::string("\x02\x00", 2));
+    // In view, the change made while the autosave wrote is written 30 s after the blocks were taken, not at once.
+    const std::string in_view = "saves/alpha/4-4-4.qrb";
+    hold(1, 4, 4, 4, 3);
+    chunk_changed(4, 4, 4);
+    for (long long at_ms : {30000, 59000, 60000}) {
+        clock_moved_ms = at_ms;
+        disk_stalls = at_ms == 30000;
+        std::thread disk_recovers([] { usleep(50 * 1000), disk_stalls = false; });
+        re_save(WRITES_PER_PASS);
+        if (at_ms == 30000)
+            set_block(4, 4, 4, 5, 5, 5, 2);
+        disk_recovers.join();
+        finish_writes();
+        EXPECT_EQ(read_file(in_view).substr(2 * (5 * 4096 + 5 * 64 + 5), 1), at_ms < 60000 ? "\x03" : "\x02") << at_ms;
+    }
+    clock_moved_ms = 0;
 }
 
 // A file replaces the old one only once its bytes are on disk, and its new name is on disk before the write
