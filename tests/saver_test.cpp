@@ -19,6 +19,7 @@ static bool recording = false;
 static std::vector<std::string> calls;
 static long long clock_moved_ms = 0;
 static std::atomic<bool> disk_stalls{false};   // fsync waits while set, as on a busy disk
+static bool no_threads = false;                // no thread can be started, as at the system's limit
 
 // A call on a file descriptor, named by the file's path from saves/ on.
 static void record(const char *call, int fd)
@@ -38,6 +39,7 @@ int __real_syncfs(int fd);
 int __real_rename(const char *from, const char *to);
 ssize_t __real_write(int fd, const void *bytes, size_t n);
 int __real_clock_gettime(clockid_t clock, struct timespec *ts);
+int __real_pthread_create(pthread_t *t, const pthread_attr_t *a, void *(*f)(void *), void *arg);
 
 int __wrap_fsync(int fd)
 {
@@ -52,6 +54,10 @@ int __wrap_rename(const char *from, const char *to)
     if (recording)
         calls.push_back(std::string("rename ") + (strncmp(from, "./", 2) ? from : from + 2));
     return __real_rename(from, to);
+}
+int __wrap_pthread_create(pthread_t *t, const pthread_attr_t *a, void *(*f)(void *), void *arg)
+{
+    return no_threads ? EAGAIN : __real_pthread_create(t, a, f, arg);
 }
 int __wrap_clock_gettime(clockid_t clock, struct timespec *ts)
 {
@@ -135,7 +141,8 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
 }
 
 // A chunk is written beside the frames: a pass never waits for the disk, the chunk stays held until its file is
-// on disk, and a change made while it was written (an edit as its autosave runs) is written after it, not lost.
+// on disk, and a change made while it was written (an edit as its autosave runs) is written after it, in its own
+// time. Without a thread the pass writes the chunk itself.
 TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
 {
     const std::string file = "saves/alpha/8-4-4.qrb";
@@ -168,6 +175,13 @@ TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
         EXPECT_EQ(read_file(in_view).substr(2 * (5 * 4096 + 5 * 64 + 5), 1), at_ms < 60000 ? "\x03" : "\x02") << at_ms;
     }
     clock_moved_ms = 0;
+    // With no thread to be had, the pass writes the chunk itself.
+    hold(2, 8, 5, 4, 3);
+    chunk_changed(8, 5, 4);
+    no_threads = true;
+    re_save(WRITES_PER_PASS);
+    no_threads = false;
+    EXPECT_EQ(read_file("saves/alpha/8-5-4.qrb").size(), (size_t)CHUNK_FILE_BYTES);
 }
 
 // A file replaces the old one only once its bytes are on disk, and its new name is on disk before the write
