@@ -71,6 +71,12 @@ TEST_F(Physics, AWallStopsTheWalkAJumpClimbsItAndOnlyStreamedLevelsBearThePlayer
         if (c.held)
             *world_entry(4, 4, c.level) = NO_SLOT;
     }
+    // Just past a chunk's border the ground is that chunk's: at x 192.2 a pit in chunk 4 (lx 63), not chunk 3 (lx 0).
+    for (int lz = 50; lz <= 61; lz++)
+        at({4, 4, 4, 63, 56, lz}) = 0;
+    me->x = 192.2, me->y = 200.3, me->z = 318, me->vel_x = 0;
+    e_psysix();
+    EXPECT_LT(me->z, 318);
 }
 
 TEST_F(Picking, DiggingBreaksTheBlockAndTheFallingPlayerCollectsItsDrop)
