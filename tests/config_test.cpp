@@ -37,6 +37,7 @@ TEST_F(ConfigFile, TheFirstStartWritesTheDefaultsAndFieldsAreReadOrBroughtBack)
     struct { int length, offset; const char *stored; int32_t game_param::*field; int32_t loaded; } cases[] = {
         {40, 4, "\x00\x04\x00\x00", &game_param::window_width, 1024},
         {40, 8, "\xff\x7f\x00\x00", &game_param::window_height, WINDOW_EDGE_MAX},
+        {40, 4, "\x00\x14\x00\x00", &game_param::window_width, 5120},   // a 5K screen's width is kept
         {40, 4, "\xff\xff\xff\xff", &game_param::window_width, 800},
         {11, 8, "\x00\x04\x00\x00", &game_param::window_height, 600},   // cut inside the field
         {40, 20, "\x04\x00\x00\x00", &game_param::view_distance, 1},

@@ -259,6 +259,8 @@ TEST(WorldNames, EveryCp1251LetterMatchesTheSystemConverterBothWays)
         name_to_font(name, room, 4);
         EXPECT_TRUE(strcmp(room, "\xec\xe8\xf0") == 0 && room[4] == '-');
     }
+    char disk[7];
+    EXPECT_EQ(name_to_disk("\x96\x96", disk, sizeof disk), 6);   // two three-byte dashes fill the room exactly
 }
 
 class MenuCaptions : public MenuInput {
