@@ -66,10 +66,14 @@ TEST_F(ConfigFile, TheFirstStartWritesTheDefaultsAndFieldsAreReadOrBroughtBack)
     // The options file reads back as written, every setting in its own place.
     *get_options() = {1, 1, 90, 1};   // the slowest mouse, not the default
     ASSERT_EQ(save_options(), 1);
-    *get_options() = {};
-    load_options();
-    EXPECT_TRUE(get_options()->mouse_speed == 1 && get_options()->invert_look == 1 && get_options()->field_of_view == 90 &&
-                get_options()->full_screen == 1);
+    for (char version : {'\1', '\2'}) {   // a later version's file too, with more bytes after these
+        std::string bytes = read_file("options").replace(4, 1, 1, version);
+        write_file("options", version == '\1' ? bytes : bytes + "more");
+        *get_options() = {};
+        load_options();
+        EXPECT_TRUE(get_options()->mouse_speed == 1 && get_options()->invert_look == 1 &&
+                    get_options()->field_of_view == 90 && get_options()->full_screen == 1) << (int)version;
+    }
     *get_options() = {5, 0, 45, 0};
 }
 
