@@ -285,19 +285,6 @@ TEST_F(MenuCaptions, TheViewOpensAtTheKeptFieldOfView)
     get_options()->field_of_view = 45;
 }
 
-// A caption too wide for its box is drawn at the largest size (to a rounding) that keeps 2 units free at its sides,
-// or cut.
-TEST(Captions, AreShrunkJustEnoughToStayInsideTheirBox)
-{
-    char text[64], out[64];
-    for (int n = 1; n < 60; n++) {
-        memset(text, 'W', n), text[n] = '\0';
-        int s = fit_text(200, 24, text, out, sizeof out), shown = (int)strlen(out);
-        auto width = [&](double size) { return 0.8 * size * shown + 0.4 * size; };   // glyphs advance 0.8, are 1 wide
-        EXPECT_TRUE(width(s) <= 196 && (s == 24 || s == MIN_TEXT_SIZE || width(s + 1) > 196 - 1e-9)) << n;
-    }
-}
-
 // Read back from GL, a row's names: inside their buttons, cut rather than shrunk past reading; the name typed, with a
 // cursor after it.
 TEST_F(MenuCaptions, NamesStayInsideTheirButtonsAndTheNameFieldHasACursor)

@@ -146,8 +146,7 @@ TEST_F(ChunkFiles, OnlyChunksThatDifferFromTheirFileAreWritten)
 TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
 {
     const std::string file = "saves/alpha/8-4-4.qrb";
-    hold(0, 8, 4, 4, 3);   // out of the keep window
-    chunk_changed(8, 4, 4);
+    hold(0, 8, 4, 4, 3), chunk_changed(8, 4, 4);   // out of the keep window
     disk_stalls = true;
     re_save(WRITES_PER_PASS);
     set_block(8, 4, 4, 5, 5, 5, 2);
@@ -160,9 +159,7 @@ TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
     EXPECT_EQ(world_slot(8, 4, 4), NO_SLOT);
     EXPECT_EQ(read_file(file).substr(2 * (5 * 4096 + 5 * 64 + 5), 2), std::string("\x02\x00", 2));
     // In view, the change made while the autosave wrote is written 30 s after the blocks were taken, not at once.
-    const std::string in_view = "saves/alpha/4-4-4.qrb";
-    hold(1, 4, 4, 4, 3);
-    chunk_changed(4, 4, 4);
+    hold(1, 4, 4, 4, 3), chunk_changed(4, 4, 4);
     for (long long at_ms : {30000, 59000, 60000}) {
         clock_moved_ms = at_ms;
         disk_stalls = at_ms == 30000;
@@ -172,15 +169,12 @@ TEST_F(ChunkFiles, AWriteGoesOnBesideTheFramesAndLosesNoChangeMadeMeanwhile)
             set_block(4, 4, 4, 5, 5, 5, 2);
         disk_recovers.join();
         finish_writes();
-        EXPECT_EQ(read_file(in_view).substr(2 * (5 * 4096 + 5 * 64 + 5), 1), at_ms < 60000 ? "\x03" : "\x02") << at_ms;
+        EXPECT_EQ(read_file("saves/alpha/4-4-4.qrb").substr(2 * (5 * 4096 + 5 * 64 + 5), 1), at_ms < 60000 ? "\x03" : "\x02") << at_ms;
     }
     clock_moved_ms = 0;
     // With no thread to be had, the pass writes the chunk itself.
-    hold(2, 8, 5, 4, 3);
-    chunk_changed(8, 5, 4);
-    no_threads = true;
-    re_save(WRITES_PER_PASS);
-    no_threads = false;
+    hold(2, 8, 5, 4, 3), chunk_changed(8, 5, 4);
+    no_threads = true, re_save(WRITES_PER_PASS), no_threads = false;
     EXPECT_EQ(read_file("saves/alpha/8-5-4.qrb").size(), (size_t)CHUNK_FILE_BYTES);
 }
 
