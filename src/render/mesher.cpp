@@ -188,6 +188,8 @@ static int mark_faces(const mesh_context *m)
     int count = 0;
     for (int lx = 0; lx < 64; lx++)
         for (int ly = 0; ly < 64; ly++) {
+            if (!columns[lx][ly].solid)   // air above the ground: nothing to look round for
+                continue;
             uint64_t faces[6], any = 0;
             for (int face = 0; face < 6; face++)
                 any |= faces[face] = faces_of_column(m, lx, ly, face);

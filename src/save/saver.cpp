@@ -34,11 +34,11 @@ static slot_save_state saves[POOL_SLOTS];
 // is on disk, and is written as it stood when the write began.
 struct background_write {
     int slot;            // NO_SLOT while nothing is written
-    int x, y, level;
     uint32_t changes;    // the slot's count when its blocks were taken
     double taken;        // and when (plat_clock_ms)
+    char path[256];      // its file, for the report of a failure
 };
-static background_write writing = {NO_SLOT, 0, 0, 0, 0, 0};
+static background_write writing = {NO_SLOT, 0, 0, ""};
 static unsigned char writing_bytes[CHUNK_FILE_BYTES];
 
 // The tests that kill the game after an autosave would otherwise wait half a
@@ -163,11 +163,8 @@ static void end_write(int wait)
         *s = {};
     else if (ended == 1)   // only what changed after the blocks were taken is left to write
         s->failed = 0, s->unsaved_since = writing.taken;
-    else {
-        char path[256];
-        chunk_path(path, sizeof path, writing.x, writing.y, writing.level);
-        write_failed(writing.slot, path, errno);
-    }
+    else
+        write_failed(writing.slot, writing.path, errno);
     writing.slot = NO_SLOT;
 }
 
@@ -182,12 +179,11 @@ static int begin_write(int slot, int x, int y, int level)
 {
     if (writing.slot != NO_SLOT)
         return 0;
-    char path[256];
-    chunk_path(path, sizeof path, x, y, level);
+    chunk_path(writing.path, sizeof writing.path, x, y, level);
     encode(&cubes_s[slot], writing_bytes);
-    if (!plat_replace_file_begin(path, writing_bytes, CHUNK_FILE_BYTES))
+    if (!plat_replace_file_begin(writing.path, writing_bytes, CHUNK_FILE_BYTES))
         return 0;
-    writing = {slot, x, y, level, saves[slot].changes, plat_clock_ms()};
+    writing.slot = slot, writing.changes = saves[slot].changes, writing.taken = plat_clock_ms();
     return 1;
 }
 
